@@ -1,0 +1,3 @@
+#include "engine/abort.h"
+
+std::atomic<std::uint8_t> abortRequested {0};

@@ -1,0 +1,32 @@
+#pragma once
+
+// The parameters of a deblur as the engine reads them. The caller fills the record and keeps it
+// unchanged while a job or preview that reads it runs.
+
+#include "image/imageBuffer.h"
+
+enum DeblurMethod { ProgressiveMethod = 0, SmoothingMethod = 1 };
+enum DeblurPower { LowPower = 0, MediumPower = 1, HighPower = 2 };
+enum NoiseLevel { ClearNoise = 0, MediumNoise = 1, NoisyNoise = 2 };
+
+constexpr int DefaultDetail = 12;
+
+struct DeblurParams {
+    int method = ProgressiveMethod;
+    int power = MediumPower;
+    int noise = MediumNoise;
+    int detail = DefaultDetail; // "level of details", 1 .. 50: width of the defocus spot
+    bool motionMode = false; // motion correction rather than out of focus
+    bool importedKernel = false; // `kernel` came from a picture; the builders leave it alone
+    ImageBuffer kernel {}; // the point-spread function: one channel of floats summing to 1
+};
+
+// The spread of the defocus spot for a level of details.
+constexpr double defocusSpread(int detail)
+{
+    return detail / 30.0 + 0.2;
+}
+
+// Spreads of the spot that softens a motion kernel.
+constexpr double JobMotionSpread = 0.7;
+constexpr double PreviewMotionSpread = 0.6;

@@ -1,0 +1,49 @@
+#pragma once
+
+// The deblur of a whole image: the gray or colour path, the division into overlapping tiles,
+// the progress range and the abort checks around the per-tile pass.
+
+#include "engine/deblurParams.h"
+#include "engine/jobStatus.h"
+#include "engine/progress.h"
+
+constexpr int TileEdge = 1500; // nominal tile size of the grid
+constexpr int TileContext = 150; // pixels read beyond a tile on each side
+constexpr int TileOverlap = 75; // pixels written beyond a tile on each side
+
+struct TileGrid {
+    int columns; // nx
+    int rows; // ny
+    int tileWidth; // nominal; the last column and row may extend past the image
+    int tileHeight;
+};
+
+TileGrid tileGrid(int width, int height, int tileEdge = TileEdge);
+
+// Where tile (column, row) of a grid over a width x height image is read and written.
+ImageRect tileReadRect(const TileGrid& grid, int column, int row, int width, int height);
+ImageRect tileWriteRect(const TileGrid& grid, int column, int row, int width, int height);
+
+// The progress range a job announces: tiles of the nominal edge the mode suggests, times the
+// steps per tile, plus the steps outside the tiles. 0 for an unknown method.
+int progressMaximum(int width, int height, const DeblurParams& params);
+
+// What a job did beyond its status.
+struct JobReport {
+    int tiles = 0;
+    int tilesNotDone
+        = 0; // tiles whose input was copied through: too small, kernel too large, memory
+};
+
+// Deblurs `source` (1 or 3 channels, 8 or 16 bits) into `target` (allocated with the source's
+// format and at least its size) with params.kernel. Returns JobNotDone, with no other effect,
+// for a target smaller than the source or records of another format, and when memory for the
+// colour planes is exhausted; JobAborted when abortRequested was set at the end (the target is
+// then not meaningful).
+JobStatus runDeblurJob(ImageBuffer* target, const ImageBuffer* source, const DeblurParams& params,
+    const ProgressSink& progress, JobReport* report = nullptr);
+
+// Deblurs a one-channel source into a one-channel target tile by tile. Returns the number of
+// tiles whose pass did not run; their input is copied through unchanged.
+int deblurTiles(ImageBuffer* target, const ImageBuffer* source, const DeblurParams& params,
+    const ProgressSink& progress);

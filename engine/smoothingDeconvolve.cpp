@@ -1,0 +1,82 @@
+#include "engine/abort.h"
+#include "engine/deconvolution.h"
+#include "engine/deconvolutionSteps.h"
+
+#include <algorithm>
+#include <cmath>
+#include <tbb/parallel_for.h>
+#include <utility>
+
+namespace {
+
+// estimate := previous * correction, divided by (weight * L + 1) off the border, then
+// * normalisation; L is the Laplacian of `previous` limited to [-0.5, 0.5].
+void smoothedUpdate(float* estimate, const float* previous, const float* correction, int width,
+    int height, float weight, float normalisation)
+{
+    auto rows = [=](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const std::size_t offset = std::size_t(y) * width;
+            const float* p = previous + offset;
+            const float* r = correction + offset;
+            float* x = estimate + offset;
+            const bool border = y == 0 || y == height - 1;
+            for (int i = 0; i < width; ++i) {
+                float value = p[i] * r[i];
+                if (!border && i > 0 && i < width - 1) {
+                    float laplacian = p[i - 1] + p[i + 1] + p[i - width] + p[i + width];
+                    laplacian -= 4.0f * p[i];
+                    laplacian = std::clamp(laplacian, -0.5f, 0.5f);
+                    value = value / (weight * laplacian + 1.0f);
+                }
+                x[i] = value * normalisation;
+            }
+        }
+    };
+    tbb::parallel_for(tbb::blocked_range<int>(0, height, 16),
+        [&](const tbb::blocked_range<int>& range) { rows(range.begin(), range.end()); });
+}
+
+} // namespace
+
+float smoothingWeight(int noise)
+{
+    const float exponent = float(2 - noise);
+    const float factor = float(std::pow(double(0.4f), double(exponent)));
+    return factor * -0.02f;
+}
+
+JobStatus smoothingDeconvolve(
+    DeconvolutionCanvas* canvas, int iterations, float weight, const ProgressSink& progress)
+{
+    const std::size_t count = std::size_t(canvas->width) * canvas->height;
+    const float normalisation = kernelNormalisation(*canvas);
+    copyValues(canvas->observed, canvas->image, count);
+    reportStep(progress);
+    if (!isAbortRequested())
+        transformKernel(canvas);
+
+    // The new estimate is made from the previous one alone, so the two arrays swap roles
+    // instead of being copied.
+    float* estimate = canvas->image;
+    float* previous = canvas->previous;
+    for (int k = 1; k <= iterations; ++k) {
+        std::swap(estimate, previous);
+        blurWithKernel(canvas, canvas->correction, previous);
+        reportStep(progress);
+        if (isAbortRequested())
+            return JobAborted;
+        divideObservedBy(canvas->correction, canvas->observed, count);
+        correlateWithKernel(canvas, canvas->correction);
+        if (isAbortRequested())
+            return JobAborted;
+        smoothedUpdate(estimate, previous, canvas->correction, canvas->width, canvas->height,
+            weight, normalisation);
+        reportStep(progress);
+        if (isAbortRequested())
+            return JobAborted;
+    }
+    if (estimate != canvas->image)
+        copyValues(canvas->image, estimate, count);
+    return JobDone;
+}

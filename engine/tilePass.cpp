@@ -1,0 +1,182 @@
+#include "engine/tilePass.h"
+
+#include "engine/abort.h"
+#include "engine/deconvolution.h"
+#include "engine/kernelPlacement.h"
+#include "engine/tilePadding.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// The tile with its margin: a copy of the input in the middle, ramps to 0 in the margin,
+// softened by a 5 x 5 mean and its outer half by a 9 x 9 mean of that.
+bool padTile(ImageBuffer* padded, const ImageBuffer* input, int margin)
+{
+    const int half = margin / 2;
+    if (allocateImage(
+            padded, input->width + margin, input->height + margin, 1, input->bitsPerChannel)
+        != 0)
+        return true;
+    if (isAbortRequested())
+        return false;
+    clearImage(padded);
+    copyImageRect(padded, input, {half, half}, {0, 0}, {input->width, input->height});
+    taperMargins(padded, half);
+    ImageBuffer blurred {};
+    if (copyImageHeader(&blurred, padded) == 0) {
+        copyImagePixels(&blurred, padded);
+        if (!boxBlur(&blurred, padded, 5))
+            copyBorderBand(padded, &blurred, half);
+        if (!boxBlur(&blurred, padded, 9))
+            copyBorderBand(padded, &blurred, margin / 4);
+    }
+    releaseImage(&blurred);
+    return false;
+}
+
+// The canvas' top-left corner receives the padded tile as floats; the rest stays 0.
+template <typename Sample>
+void loadCanvas(float* canvas, int canvasWidth, const ImageBuffer* padded)
+{
+    for (int y = 0; y < padded->height; ++y) {
+        const auto* samples
+            = reinterpret_cast<const Sample*>(padded->data + std::int64_t(y) * padded->stride);
+        float* row = canvas + std::size_t(y) * canvasWidth;
+        for (int x = 0; x < padded->width; ++x)
+            row[x] = float(samples[x]);
+    }
+}
+
+// The tile's own area of the canvas back into samples: v + 0.5 limited to [0, maximum] and
+// truncated. Undefined values become 0, so nothing non-finite reaches a sample.
+template <typename Sample>
+void storeTile(
+    ImageBuffer* output, const float* canvas, int canvasWidth, int offset, double maximum)
+{
+    for (int y = 0; y < output->height; ++y) {
+        auto* samples = reinterpret_cast<Sample*>(output->data + std::int64_t(y) * output->stride);
+        const float* row = canvas + std::size_t(y + offset) * canvasWidth + offset;
+        for (int x = 0; x < output->width; ++x) {
+            const double value = double(row[x]) + 0.5;
+            samples[x] = Sample(value >= 0.0 ? std::min(value, maximum) : 0.0);
+        }
+    }
+}
+
+struct TileArrays {
+    float* floats[8] = {}; // image, kernel, observed and the five work arrays
+    SpectrumValue* spectra[2] = {};
+
+    bool allocate(std::size_t count, std::size_t spectrum)
+    {
+        for (float*& array : floats) {
+            array = allocateFftFloats(count);
+            if (!array)
+                return false;
+        }
+        for (SpectrumValue*& array : spectra) {
+            array = allocateSpectrum(spectrum);
+            if (!array)
+                return false;
+        }
+        return true;
+    }
+    ~TileArrays()
+    {
+        for (float* array : floats)
+            freeFftMemory(array);
+        for (SpectrumValue* array : spectra)
+            freeFftMemory(array);
+    }
+};
+
+JobStatus deconvolveCanvas(
+    DeconvolutionCanvas* canvas, const DeblurParams& params, const ProgressSink& progress)
+{
+    if (params.method == SmoothingMethod)
+        return smoothingDeconvolve(
+            canvas, smoothingIterations(params.power), smoothingWeight(params.noise), progress);
+    return progressiveDeconvolve(canvas, progressiveIterations(params.power), progress);
+}
+
+} // namespace
+
+int bitCount(int value)
+{
+    int bits = 0;
+    for (unsigned v = unsigned(value); v != 0; v >>= 1)
+        ++bits;
+    return bits;
+}
+
+TileCanvas tileCanvas(int tileWidth, int tileHeight, bool motionMode)
+{
+    const int margin = tileMargin(motionMode);
+    return {margin, 1 << bitCount(tileWidth + margin - 1), 1 << bitCount(tileHeight + margin - 1)};
+}
+
+JobStatus deblurTile(ImageBuffer* output, const ImageBuffer* input, const DeblurParams& params,
+    const ProgressSink& progress)
+{
+    const ImageBuffer& kernel = params.kernel;
+    if (input->channels != 1 || input->width < MinTileEdge || input->height < MinTileEdge
+        || !input->data || !output->data)
+        return JobNotDone;
+    const TileCanvas size = tileCanvas(input->width, input->height, params.motionMode);
+    // A kernel larger than the canvas cannot be laid out on it.
+    if (!kernel.data || kernel.width > size.width || kernel.height > size.height)
+        return JobNotDone;
+
+    ImageBuffer padded {};
+    if (padTile(&padded, input, size.margin)) {
+        releaseImage(&padded);
+        return JobNotDone;
+    }
+
+    DeconvolutionCanvas canvas;
+    canvas.width = size.width;
+    canvas.height = size.height;
+    const std::size_t count = std::size_t(size.width) * size.height;
+    TileArrays arrays;
+    if (!arrays.allocate(count, std::size_t(size.height) * (size.width / 2 + 1))
+        || prepareRealFft(&canvas.fft, size.width, size.height)) {
+        releaseImage(&padded);
+        return JobNotDone;
+    }
+    float* kernelLayout = arrays.floats[1];
+    canvas.image = arrays.floats[0];
+    canvas.kernel = kernelLayout;
+    canvas.observed = arrays.floats[2];
+    canvas.extrapolation = arrays.floats[3];
+    canvas.correction = arrays.floats[4];
+    canvas.previous = arrays.floats[5];
+    canvas.logCorrection = arrays.floats[6];
+    canvas.logPreviousCorrection = arrays.floats[7];
+    canvas.kernelSpectrum = arrays.spectra[0];
+    canvas.spectrum = arrays.spectra[1];
+
+    std::memset(canvas.image, 0, count * sizeof(float));
+    std::memset(kernelLayout, 0, count * sizeof(float));
+    if (!isAbortRequested()) {
+        (void)placeKernelWrapped(kernelLayout, size.width, size.height, &kernel);
+        if (padded.bitsPerChannel == 8)
+            loadCanvas<std::uint8_t>(canvas.image, size.width, &padded);
+        else
+            loadCanvas<std::uint16_t>(canvas.image, size.width, &padded);
+    }
+    releaseImage(&padded);
+
+    deconvolveCanvas(&canvas, params, progress);
+
+    if (isAbortRequested())
+        return JobAborted;
+    const int offset = size.margin / 2;
+    if (input->bitsPerChannel == 8)
+        storeTile<std::uint8_t>(output, canvas.image, size.width, offset, 255.0);
+    else
+        storeTile<std::uint16_t>(
+            output, canvas.image, size.width, offset, std::ldexp(1.0, input->bitsPerChannel) - 1.0);
+    return JobDone;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+// One tile of one plane through the deconvolution: padded with a smooth margin, placed on a
+// power-of-two FFT canvas with the kernel wrapped around the origin, iterated by the chosen
+// method and converted back into the tile's sample format.
+
+#include "engine/deblurParams.h"
+#include "engine/jobStatus.h"
+#include "engine/progress.h"
+
+constexpr int MinTileEdge = 50;
+
+// The padding around a tile on each side is half of this.
+constexpr int tileMargin(bool motionMode)
+{
+    return motionMode ? 1000 : 200;
+}
+
+// The number of bits of `value`: the order of the smallest power of two that is not below
+// value + 1.
+int bitCount(int value);
+
+struct TileCanvas {
+    int margin; // M
+    int width; // N = 2^(bits of W + M - 1)
+    int height; // K = 2^(bits of H + M - 1)
+};
+
+TileCanvas tileCanvas(int tileWidth, int tileHeight, bool motionMode);
+
+// Deconvolves the one-channel 8- or 16-bit `input` into `output` of the same size with
+// params.kernel. Returns JobNotDone without writing the output for a tile of more than one
+// channel or under 50 pixels on a side, a kernel that does not fit the canvas, or exhausted
+// memory; JobAborted when abortRequested was set (the output is then not meaningful).
+JobStatus deblurTile(ImageBuffer* output, const ImageBuffer* input, const DeblurParams& params,
+    const ProgressSink& progress);

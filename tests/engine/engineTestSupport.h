@@ -1,0 +1,53 @@
+#pragma once
+
+// Helpers shared by the engine's tests: progress counting, simple kernels and scenes.
+
+#include "engine/engine.h"
+#include "tests/support/testImages.h"
+
+#include <functional>
+
+// Counts the progress a job reports; `onStep` runs after each step (to request an abort).
+struct ProgressRecord {
+    int minimum = -1;
+    int maximum = -1;
+    int position = -1;
+    int steps = 0;
+    std::function<void(int steps)> onStep;
+
+    ProgressSink sink()
+    {
+        ProgressSink progress;
+        progress.setRange = [this](int low, int high) {
+            minimum = low;
+            maximum = high;
+        };
+        progress.setPosition = [this](int value) { position = value; };
+        progress.step = [this](int delta) {
+            steps += delta;
+            if (onStep)
+                onStep(steps);
+        };
+        return progress;
+    }
+};
+
+// Clears abortRequested before and after a test.
+struct AbortGuard {
+    AbortGuard() { clearAbortRequest(); }
+    ~AbortGuard() { clearAbortRequest(); }
+};
+
+// A kernel of the given size whose only non-zero sample, 1, is at (x, y).
+void makeImpulseKernel(ImageBuffer* kernel, int width, int height, int x, int y);
+
+// A gray scene with flat areas, sharp edges and a gradient, deterministic.
+void drawTestScene(ImageBuffer* image);
+
+// Circular-free spatial convolution with edge samples repeated; the kernel's centre is its
+// sample (width / 2, height / 2). Adds uniform noise of +-noise levels from a fixed seed.
+void blurScene(ImageBuffer* target, const ImageBuffer* source, const ImageBuffer* kernel,
+    int radius, int noise);
+
+// Peak signal-to-noise ratio of two 8-bit gray images over the area `border` pixels inside.
+double psnr(const ImageBuffer* a, const ImageBuffer* b, int border);
