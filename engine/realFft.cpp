@@ -8,6 +8,7 @@
 #include <mutex>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -17,10 +18,30 @@ struct Plans {
     bool measured = false;
 };
 
-// FFTW: only execute is thread-safe; plans are made under planLock and never destroyed, since a
-// tile on another thread may still be running an older plan of the same size.
+// FFTW: only execute is thread-safe; plans are made under planLock and kept until the process
+// ends, since a tile on another thread may still be running an older plan of the same size.
+struct PlanCache {
+    std::map<std::pair<int, int>, Plans> current;
+    std::vector<Plans> replaced;
+
+    ~PlanCache()
+    {
+        for (auto& [size, plans] : current)
+            destroy(plans);
+        for (Plans& plans : replaced)
+            destroy(plans);
+    }
+    static void destroy(const Plans& plans)
+    {
+        if (plans.forward)
+            fftwf_destroy_plan(plans.forward);
+        if (plans.inverse)
+            fftwf_destroy_plan(plans.inverse);
+    }
+};
+
 std::mutex planLock;
-std::map<std::pair<int, int>, Plans> planCache;
+PlanCache planCache;
 std::string wisdomPath;
 
 void initialiseThreads()
@@ -77,7 +98,7 @@ bool prepareRealFft(RealFft2d* fft, int width, int height)
         return true;
     const bool patient = engineSettings().patientFftPlanning;
     std::lock_guard lock(planLock);
-    Plans& plans = planCache[{width, height}];
+    Plans& plans = planCache.current[{width, height}];
     if (!plans.forward || (patient && !plans.measured)) {
         Plans made;
         if (makePlans(&made, width, height, FFTW_MEASURE | FFTW_WISDOM_ONLY)) {
@@ -89,8 +110,11 @@ bool prepareRealFft(RealFft2d* fft, int width, int height)
         }
         if (!made.forward && !plans.forward)
             makePlans(&made, width, height, FFTW_ESTIMATE);
-        if (made.forward)
+        if (made.forward) {
+            if (plans.forward)
+                planCache.replaced.push_back(plans);
             plans = made;
+        }
     }
     if (!plans.forward)
         return true;

@@ -214,7 +214,9 @@ std::u16string profileString(const ProfileFile& profile, std::u16string_view sec
 void setProfileString(ProfileFile* profile, std::u16string_view section, std::u16string_view key,
     std::u16string_view value)
 {
-    std::u16string line = std::u16string(key) + u"=" + std::u16string(value);
+    std::u16string line(key);
+    line += u'=';
+    line.append(value);
     const SectionSearch search = findKey(*profile, section, key);
     if (search.key) {
         profile->lines[*search.key] = std::move(line);
@@ -222,7 +224,10 @@ void setProfileString(ProfileFile* profile, std::u16string_view section, std::u1
         profile->lines.insert(
             profile->lines.begin() + std::ptrdiff_t(search.lastKey) + 1, std::move(line));
     } else {
-        profile->lines.push_back(u"[" + std::u16string(section) + u"]");
+        std::u16string header = u"[";
+        header.append(section);
+        header += u']';
+        profile->lines.push_back(std::move(header));
         profile->lines.push_back(std::move(line));
     }
 }
