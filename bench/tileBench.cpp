@@ -40,7 +40,8 @@ void tile(benchmark::State& state)
     }
     ImageBuffer input {};
     ImageBuffer output {};
-    if (allocateImage(&input, TileSide, TileSide, 1, 8) || allocateImage(&output, TileSide, TileSide, 1, 8)) {
+    if (allocateImage(&input, TileSide, TileSide, 1, 8)
+        || allocateImage(&output, TileSide, TileSide, 1, 8)) {
         state.SkipWithError("out of memory");
         return;
     }

@@ -9,6 +9,7 @@
 #include <tbb/parallel_for.h>
 #include <tbb/partitioner.h>
 #include <tbb/task_group.h>
+#include <vector>
 
 namespace {
 
@@ -44,14 +45,22 @@ void transformKernel(DeconvolutionCanvas* canvas)
 void blurWithKernel(DeconvolutionCanvas* canvas, float* target, const float* source)
 {
     forwardFft(canvas->fft, source, canvas->spectrum);
-    multiplySpectra(canvas->spectrum, canvas->kernelSpectrum, spectrumSize(canvas->fft));
+    SpectrumValue* spectrum = canvas->spectrum;
+    const SpectrumValue* kernel = canvas->kernelSpectrum;
+    forEachChunk(spectrumSize(canvas->fft), [=](std::size_t begin, std::size_t end) {
+        multiplySpectra(spectrum + begin, kernel + begin, end - begin);
+    });
     inverseFft(canvas->fft, canvas->spectrum, target);
 }
 
 void correlateWithKernel(DeconvolutionCanvas* canvas, float* values)
 {
     forwardFft(canvas->fft, values, canvas->spectrum);
-    multiplySpectraConjugate(canvas->spectrum, canvas->kernelSpectrum, spectrumSize(canvas->fft));
+    SpectrumValue* spectrum = canvas->spectrum;
+    const SpectrumValue* kernel = canvas->kernelSpectrum;
+    forEachChunk(spectrumSize(canvas->fft), [=](std::size_t begin, std::size_t end) {
+        multiplySpectraConjugate(spectrum + begin, kernel + begin, end - begin);
+    });
     inverseFft(canvas->fft, canvas->spectrum, values);
 }
 
@@ -75,6 +84,14 @@ void copyValues(float* target, const float* source, std::size_t count)
 
 void powerAll(float* values, float alpha, int width, int height)
 {
+    // The exponents the clamped factor often takes have exact shortcuts: every element of the
+    // ratio is finite and at least 0, v^1 = v and v^0 = 1 (also for 0).
+    if (alpha == 1.0f)
+        return;
+    if (alpha == 0.0f) {
+        fillValues(values, 1.0f, std::size_t(width) * height);
+        return;
+    }
     tbb::task_group_context context;
     tbb::parallel_for(tbb::blocked_range2d<int, int>(0, height, 1, 0, width, 1),
         cPowVkAlpha {values, alpha, width, height}, tbb::auto_partitioner(), context);
@@ -95,12 +112,32 @@ void multiplyValues(float* target, const float* a, const float* b, std::size_t c
     });
 }
 
+namespace {
+
+float estimateRatio(float estimate, float previous)
+{
+    const float value = previous > 1e-20f ? estimate / previous : 1.0f;
+    return value >= 0.0f ? std::min(value, FLT_MAX) : 0.0f;
+}
+
+} // namespace
+
 void divideEstimates(float* ratio, const float* estimate, const float* previous, std::size_t count)
 {
     forEachChunk(count, [=](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            ratio[i] = estimateRatio(estimate[i], previous[i]);
+    });
+}
+
+void updateEstimate(float* estimate, float* extrapolated, const float* correction,
+    const float* previous, float normalisation, std::size_t count)
+{
+    forEachChunk(count, [=](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
-            const float value = previous[i] > 1e-20f ? estimate[i] / previous[i] : 1.0f;
-            ratio[i] = value >= 0.0f ? std::min(value, FLT_MAX) : 0.0f;
+            const float product = extrapolated[i] * correction[i];
+            estimate[i] = product * normalisation;
+            extrapolated[i] = estimateRatio(estimate[i], previous[i]);
         }
     });
 }
@@ -112,17 +149,31 @@ void scaledLogarithm(float* values, std::size_t count)
     });
 }
 
-float accelerationFactor(const float* estimate, const float* previous, const float* logCorrection,
-    const float* logPreviousCorrection, std::size_t count)
+namespace {
+
+// Block sums in parallel, added in block order.
+float factorFromSums(float* logCorrection, bool takeLogarithm, const float* logPrevious,
+    const float* estimate, const float* previous, std::size_t count)
 {
+    constexpr std::size_t Block = 1 << 16;
+    const std::size_t blocks = (count + Block - 1) / Block;
+    std::vector<AccelerationSums> partial(blocks);
+    auto sumBlock = [&](std::size_t b) {
+        const std::size_t begin = b * Block;
+        partial[b] = accelerationSums(logCorrection + begin, takeLogarithm, logPrevious + begin,
+            estimate + begin, previous + begin, std::min(Block, count - begin));
+    };
+    if (threadsFor(static_cast<long long>(count)) <= 1) {
+        for (std::size_t b = 0; b < blocks; ++b)
+            sumBlock(b);
+    } else {
+        tbb::parallel_for(std::size_t(0), blocks, sumBlock);
+    }
     float s1 = 0.0f;
     float s2 = 0.0f;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (logCorrection[i] > -10.0f && logPreviousCorrection[i] > -10.0f) {
-            const float u = logPreviousCorrection[i] * previous[i];
-            s2 += u * u;
-            s1 += logCorrection[i] * estimate[i] * u;
-        }
+    for (const AccelerationSums& sums : partial) {
+        s1 += sums.s1;
+        s2 += sums.s2;
     }
     if (double(s2) <= 1e-10)
         return 0.0f;
@@ -130,4 +181,19 @@ float accelerationFactor(const float* estimate, const float* previous, const flo
     if (alpha >= 1.0f)
         return 1.0f;
     return alpha > 0.0f ? alpha : 0.0f; // also for an undefined quotient
+}
+
+} // namespace
+
+float accelerationFactor(const float* estimate, const float* previous, const float* logCorrection,
+    const float* logPreviousCorrection, std::size_t count)
+{
+    return factorFromSums(
+        const_cast<float*>(logCorrection), false, logPreviousCorrection, estimate, previous, count);
+}
+
+float logarithmAndAccelerationFactor(const float* estimate, const float* previous,
+    float* correction, const float* logPreviousCorrection, std::size_t count)
+{
+    return factorFromSums(correction, true, logPreviousCorrection, estimate, previous, count);
 }

@@ -26,7 +26,8 @@ void divideObservedBy(float* blurred, const float* observed, std::size_t count);
 void fillValues(float* values, float value, std::size_t count);
 void copyValues(float* target, const float* source, std::size_t count);
 
-// values := values ^ alpha, evaluated in double precision; negative values count as 0.
+// values := values ^ alpha, evaluated in double precision; negative values count as 0 (the
+// shortcuts for alpha 1 and 0 assume there are none, as in a ratio of estimates).
 void powerAll(float* values, float alpha, int width, int height);
 
 // target := a * b, element by element, then * scale when scale is not 1; target may be a or b.
@@ -37,6 +38,15 @@ void multiplyValues(
 // becomes 0 and an infinite one the largest float, so the power never meets them.
 void divideEstimates(float* ratio, const float* estimate, const float* previous, std::size_t count);
 
+// The update of an accelerated iteration in one pass: estimate := extrapolated * correction *
+// normalisation, then extrapolated := divideEstimates(estimate, previous).
+void updateEstimate(float* estimate, float* extrapolated, const float* correction,
+    const float* previous, float normalisation, std::size_t count);
+
 // values := 2.3 * ln(values); values at or below 1e-30 give a result far below -10, which is
 // all that the acceleration factor looks at.
 void scaledLogarithm(float* values, std::size_t count);
+
+// scaledLogarithm of the correction field, then accelerationFactor with it, in one pass.
+float logarithmAndAccelerationFactor(const float* estimate, const float* previous,
+    float* correction, const float* logPreviousCorrection, std::size_t count);

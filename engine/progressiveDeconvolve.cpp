@@ -49,15 +49,12 @@ JobStatus progressiveDeconvolve(
         reportStep(progress);
         if (isAbortRequested())
             return JobAborted;
-        multiplyValues(next, ratio, correction, count, normalisation);
+        // The new estimate, reported as its own step, and the ratio to the previous one.
+        updateEstimate(next, ratio, correction, estimate, normalisation, count);
         reportStep(progress);
         if (isAbortRequested())
             return JobAborted;
-        divideEstimates(ratio, next, estimate, count);
-        if (isAbortRequested())
-            return JobAborted;
-        scaledLogarithm(logCorrection, count);
-        alpha = accelerationFactor(next, estimate, logCorrection, logPrevious, count);
+        alpha = logarithmAndAccelerationFactor(next, estimate, logCorrection, logPrevious, count);
         if (isAbortRequested())
             return JobAborted;
         std::swap(estimate, next);
