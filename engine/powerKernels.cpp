@@ -6,7 +6,13 @@
 
 namespace {
 
+// The clone is chosen by a resolver that runs while the program is loaded, before a thread
+// sanitizer's runtime is ready for instrumented code; such builds keep the baseline version.
+#ifdef __SANITIZE_THREAD__
+#define VECTOR_CLONES
+#else
 #define VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
 
 // v^a as e^(a ln v) in double precision: within a few units of the last place of double, so
 // the float result is the correctly rounded power, at a third of the cost of pow. Values at or
