@@ -1,5 +1,7 @@
 #include "view/resample.h"
 
+#include "view/bilinearBlend.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -220,23 +222,18 @@ void nearestRun(std::uint8_t* out, const ImageBuffer* source, const Run& run, st
     }
 }
 
-// Horizontal pass rounded first, then the vertical one; every product stays below 2^25.
-inline std::uint32_t lerp16(std::uint32_t a, std::uint32_t b, std::uint32_t f)
-{
-    return (b * f + a * (65536 - f) + 32768) >> 16;
-}
-
 template <int Channels>
 inline void bilinearPixel(std::uint8_t* out, const std::uint8_t* top, const std::uint8_t* bottom,
-    std::uint32_t fx, std::uint32_t fy)
+    std::int32_t fx, std::int32_t fy)
 {
     for (int c = 0; c < Channels; ++c) {
-        const std::uint32_t upper = lerp16(top[c], top[c + Channels], fx);
-        const std::uint32_t lower = lerp16(bottom[c], bottom[c + Channels], fx);
+        const std::int32_t upper = lerp16(top[c], top[c + Channels], fx);
+        const std::int32_t lower = lerp16(bottom[c], bottom[c + Channels], fx);
         out[c] = std::uint8_t(lerp16(upper, lower, fy));
     }
 }
 
+// Bilinear runs in any direction, pixel by pixel.
 template <int Channels>
 void bilinearRun(std::uint8_t* out, const ImageBuffer* source, const Run& run, std::int64_t stepX,
     std::int64_t stepY)
@@ -245,22 +242,102 @@ void bilinearRun(std::uint8_t* out, const ImageBuffer* source, const Run& run, s
     const std::int64_t stride = source->stride;
     std::int64_t x = run.x;
     std::int64_t y = run.y;
-    if (stepY == 0) {
-        const std::uint8_t* top = data + (y >> 16) * stride;
-        const std::uint8_t* bottom = top + stride;
-        const std::uint32_t fy = std::uint32_t(y & 0xFFFF);
-        for (int i = 0; i < run.count; ++i, out += Channels, x += stepX) {
-            const std::int64_t offset = (x >> 16) * Channels;
-            bilinearPixel<Channels>(
-                out, top + offset, bottom + offset, std::uint32_t(x & 0xFFFF), fy);
-        }
-        return;
-    }
     for (int i = 0; i < run.count; ++i, out += Channels, x += stepX, y += stepY) {
         const std::uint8_t* top = data + (y >> 16) * stride + (x >> 16) * Channels;
         bilinearPixel<Channels>(
-            out, top, top + stride, std::uint32_t(x & 0xFFFF), std::uint32_t(y & 0xFFFF));
+            out, top, top + stride, std::int32_t(x & 0xFFFF), std::int32_t(y & 0xFFFF));
     }
+}
+
+// Bilinear runs of a view that is not turned (no y step). Every row of such a view reads the same
+// source columns with the same fractions, so the horizontal pass of a source row is the same for
+// every target row that reads it: it is done once into a row buffer and kept while the following
+// rows read that source row (about zoom times when magnifying, twice at zoom 1). The vertical
+// pass then runs over contiguous buffers. The arithmetic is bilinearPixel's, in the same order.
+template <int Channels> class BilinearRows {
+public:
+    static constexpr int MaxCount = 4096; // longer runs go pixel by pixel
+
+    explicit BilinearRows(const ImageBuffer* source)
+        : source(source)
+    {
+    }
+
+    void draw(std::uint8_t* out, const Run& run, std::int64_t stepX)
+    {
+        if (run.first != first || run.count != count || run.x != x) {
+            first = run.first;
+            count = run.count;
+            x = run.x;
+            rows[0].sourceRow = -1;
+            rows[1].sourceRow = -1;
+        }
+        const std::int64_t sourceRow = run.y >> 16;
+        Row* top = cachedRow(sourceRow);
+        Row* bottom = cachedRow(sourceRow + 1);
+        if (!top) {
+            top = bottom == &rows[0] ? &rows[1] : &rows[0];
+            blendRow(top, sourceRow, stepX);
+        }
+        if (!bottom) {
+            bottom = top == &rows[0] ? &rows[1] : &rows[0];
+            blendRow(bottom, sourceRow + 1, stepX);
+        }
+        blendRowsVertically(
+            out, top->values, bottom->values, count * Channels, std::int32_t(run.y & 0xFFFF));
+    }
+
+private:
+    struct Row {
+        std::int64_t sourceRow = -1; // -1: holds nothing
+        std::int16_t values[MaxCount * Channels + 1]; // one spare for the fast horizontal pass
+    };
+
+    Row* cachedRow(std::int64_t sourceRow)
+    {
+        for (Row& row : rows)
+            if (row.sourceRow == sourceRow)
+                return &row;
+        return nullptr;
+    }
+
+    void blendRow(Row* row, std::int64_t sourceRow, std::int64_t stepX)
+    {
+        const std::uint8_t* pixels = source->data + sourceRow * source->stride;
+        row->sourceRow = sourceRow;
+        if constexpr (Channels == 3) {
+            blendRowHorizontally3(row->values, pixels, count, x, stepX);
+            return;
+        }
+        std::int16_t* values = row->values;
+        std::int64_t value = x;
+        for (int i = 0; i < count; ++i, values += Channels, value += stepX) {
+            const std::uint8_t* pixel = pixels + (value >> 16) * Channels;
+            const std::int32_t fx = std::int32_t(value & 0xFFFF);
+            for (int c = 0; c < Channels; ++c)
+                values[c] = std::int16_t(lerp16(pixel[c], pixel[c + Channels], fx));
+        }
+    }
+
+    const ImageBuffer* source;
+    int first = -1;
+    int count = 0;
+    std::int64_t x = 0;
+    Row rows[2];
+};
+
+template <int Channels>
+void resampleBilinearRows(ImageBuffer* target, const ImageBuffer* source,
+    const ViewTransform& transform, const Frame& frame)
+{
+    BilinearRows<Channels> rows(source); // 2 x 24 KiB of row buffers for 3 channels, on the stack
+    resampleRows(target, transform, frame,
+        [source, &rows](std::uint8_t* out, const Run& run, std::int64_t stepX, std::int64_t stepY) {
+            if (stepY == 0 && run.count <= BilinearRows<Channels>::MaxCount)
+                rows.draw(out, run, stepX);
+            else
+                bilinearRun<Channels>(out, source, run, stepX, stepY);
+        });
 }
 
 bool canResample(const ImageBuffer* target, const ImageBuffer* source)
@@ -310,15 +387,9 @@ void resampleBilinear(
     }
     const Frame frame = frameFor(target, source, BilinearMargin, 0.5, 2);
     if (source->channels == 1)
-        resampleRows(target, transform, frame,
-            [source](std::uint8_t* out, const Run& run, std::int64_t stepX, std::int64_t stepY) {
-                bilinearRun<1>(out, source, run, stepX, stepY);
-            });
+        resampleBilinearRows<1>(target, source, transform, frame);
     else
-        resampleRows(target, transform, frame,
-            [source](std::uint8_t* out, const Run& run, std::int64_t stepX, std::int64_t stepY) {
-                bilinearRun<3>(out, source, run, stepX, stepY);
-            });
+        resampleBilinearRows<3>(target, source, transform, frame);
 }
 
 void resampleImage(

@@ -1,8 +1,11 @@
 #include "view/resample.h"
 
+#include "image/imageFormat.h"
+
 #include "tests/support/testImages.h"
 
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -122,6 +125,43 @@ TEST(ResampleBilinear, HalfwayBetweenTenAndElevenGivesEleven)
     EXPECT_EQ(sampleAt(target.get(), 1, 1, 0), 10);
     EXPECT_EQ(sampleAt(target.get(), 2, 1, 0), 11); // (10 * 32768 + 11 * 32768 + 32768) >> 16
     EXPECT_EQ(sampleAt(target.get(), 3, 1, 0), 11);
+}
+
+// Views that are not turned blend each source row once into a buffer and reuse it; runs longer
+// than the buffers, and turned views, go pixel by pixel. Both must give the same bytes, and each
+// channel must come out as it would alone.
+TEST(ResampleBilinear, RowBuffersMatchPixelByPixelAndChannelsStayApart)
+{
+    OwnedImage source(2200, 300, 3, 8);
+    fillBytePattern(source.get(), 11);
+    for (double zoom : {1.9, 1.0, 0.53}) {
+        const ViewTransform transform = setViewTransform(0, 0, 1.37, 2.71, 0, zoom);
+        OwnedImage buffered(4000, 120, 3, 8);
+        OwnedImage direct(4100, 120, 3, 8); // one run of 4100 pixels: past the row buffers
+        fillImage(buffered.get(), Background);
+        fillImage(direct.get(), Background);
+        resampleBilinear(buffered.get(), source.get(), transform);
+        resampleBilinear(direct.get(), source.get(), transform);
+        int differing = 0;
+        for (int y = 0; y < 120; ++y)
+            differing += std::memcmp(buffered->data + y * buffered->stride,
+                direct->data + y * direct->stride, std::size_t(buffered->stride));
+        EXPECT_EQ(differing, 0) << zoom;
+
+        for (int channel = 0; channel < 3; ++channel) {
+            OwnedImage plane(2200, 300, 1, 8);
+            OwnedImage alone(4000, 120, 1, 8);
+            ASSERT_FALSE(extractChannel(plane.get(), channel, source.get()));
+            fillImage(alone.get(), Background);
+            resampleBilinear(alone.get(), plane.get(), transform);
+            int wrong = 0;
+            for (int y = 0; y < 120; ++y)
+                for (int x = 0; x < 4000; ++x)
+                    wrong += sampleAt(alone.get(), x, y, 0)
+                        != sampleAt(buffered.get(), x, y, channel);
+            EXPECT_EQ(wrong, 0) << zoom << ", channel " << channel;
+        }
+    }
 }
 
 TEST(ResampleNearest, ZoomTwoCoversTwoByTwo)
