@@ -21,24 +21,33 @@ TEST_F(SkinColors, WithoutSchemeEverySlotIsTheSystemColour)
     EXPECT_EQ(skinColor(12), rgbColor(171, 171, 171));
 }
 
-TEST_F(SkinColors, DarkSchemeOverridesItsNineteenSlots)
+TEST_F(SkinColors, DarkSchemeOverridesItsSlotsWithTheirOwnBrushes)
 {
     selectSkinScheme(DarkScheme);
-    const std::uint32_t expected[SkinSlotCount] = {0, 0, 0x6E6E6E, 0x5A5A5A, 0x505050, 0x414141, 0,
-        0, 0xBEBEBE, 0xBEBEBE, 0xEFEFEF, 0xD2D2D2, 0x232323, 0, 0, 0x464646, 0x373737, 0xB4B4B4,
-        0xE6E6E6, 0x9B9B9B, 0x646464, 0x323232, 0x000000, 0, 0, 0, 0, 0x3C3C3C, 0x5F5F5F, 0};
-    const bool overridden[SkinSlotCount] = {false, false, true, true, true, true, false, false,
-        true, true, true, true, true, false, false, true, true, true, true, true, true, true, true,
-        false, false, false, false, true, true, false};
-    for (int index = 0; index < SkinSlotCount; ++index) {
-        const std::uint32_t colour = overridden[index] ? expected[index] : systemColor(index);
-        EXPECT_EQ(skinColor(index), colour) << index;
-        ASSERT_NE(skinBrush(index), nullptr);
-        EXPECT_EQ(skinBrush(index)->color, colour) << index;
-        EXPECT_EQ(skinBrush(index) != systemBrush(index), overridden[index]) << index;
-    }
     EXPECT_EQ(skinSchemeMode(), DarkScheme);
     EXPECT_TRUE(isDarkScheme(skinSchemeMode()));
+    struct {
+        int index;
+        bool overridden;
+        std::uint32_t color;
+    } const cases[] = {
+        {12, true, 0x232323}, // the view's workspace
+        {22, true, 0x000000}, // black is an override, not "none"
+        {5, true, 0x414141},
+        {28, true, 0x5F5F5F},
+        {13, false, systemColor(13)},
+        {29, false, systemColor(29)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(skinColor(c.index), c.color) << c.index;
+        ASSERT_NE(skinBrush(c.index), nullptr);
+        EXPECT_EQ(skinBrush(c.index)->color, c.color) << c.index;
+        EXPECT_EQ(skinBrush(c.index) != systemBrush(c.index), c.overridden) << c.index;
+    }
+    int overrides = 0;
+    for (int index = 0; index < SkinSlotCount; ++index)
+        overrides += skinBrush(index) != systemBrush(index);
+    EXPECT_EQ(overrides, 19);
 }
 
 TEST_F(SkinColors, IndicesBeyondTheTableGoToTheSystem)

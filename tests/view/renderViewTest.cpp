@@ -1,12 +1,9 @@
 #include "view/renderView.h"
-#include "view/motionLine.h"
 #include "view/previewOutline.h"
 #include "view/resample.h"
 
 #include "tests/support/testImages.h"
 
-#include <cmath>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <vector>
 

@@ -24,21 +24,6 @@ TEST(ViewTransform, WindowCentreShowsImageCentreAtAnyZoom)
     }
 }
 
-TEST(ViewTransform, QuarterTurnSwapsTheAxes)
-{
-    const ViewTransform transform = setViewTransform(0, 0, 0, 0, 90, 2);
-    double x;
-    double y;
-    windowToImage(transform, 10, 0, &x, &y);
-    EXPECT_NEAR(x, 0, 1e-12);
-    EXPECT_NEAR(y, 5, 1e-12);
-    std::int32_t wx;
-    std::int32_t wy;
-    imageToWindow(transform, 0, 5, &wx, &wy);
-    EXPECT_EQ(wx, 10);
-    EXPECT_EQ(wy, 0);
-}
-
 TEST(ViewTransform, ImageToWindowTruncatesTowardZero)
 {
     const ViewTransform transform = setViewTransform(0, 0, 0, 0, 0, 1);
