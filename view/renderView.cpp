@@ -1,0 +1,175 @@
+#include "view/renderView.h"
+
+#include "image/imageFormat.h"
+#include "view/checkerboard.h"
+#include "view/motionLine.h"
+#include "view/previewOutline.h"
+#include "view/resample.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// The view's copy for `slot`, or null for a slot that shows no image.
+ImageBuffer* slotCopy(ImageView* view, int slot)
+{
+    if (slot == InputSlot)
+        return &view->inputCopy;
+    if (slot == ResultSlot)
+        return &view->resultCopy;
+    return nullptr;
+}
+
+bool hasPixels(const ImageBuffer* image)
+{
+    return image && image->data && image->width > 0 && image->height > 0;
+}
+
+// The canvas as a target of the client area's size, rows keeping the canvas's stride.
+ImageBuffer clientTarget(const ImageView* view, ImageSize clientSize)
+{
+    ImageBuffer target = *view->canvas;
+    target.width = std::clamp(clientSize.width, 0, view->canvas->width);
+    target.height = std::clamp(clientSize.height, 0, view->canvas->height);
+    target.channels = 3;
+    target.bitsPerChannel = 8;
+    return target;
+}
+
+void fillBackground(ImageBuffer* target, int level)
+{
+    fillImageRect(target, ImageRect {0, 0, target->width, target->height}, level);
+}
+
+// Replaces `copy` with `image` converted to 8 bits and `channels`; true when that failed, the
+// copy then being empty.
+bool rebuildCopy(ImageBuffer* copy, const ImageBuffer* image, int channels)
+{
+    if (copyImageHeader(copy, image) != 0) {
+        releaseImage(copy);
+        resetImage(copy);
+        return true;
+    }
+    copyImagePixels(copy, image);
+    if (changeImageFormat(copy, 8, channels)) {
+        releaseImage(copy);
+        resetImage(copy);
+        return true;
+    }
+    return false;
+}
+
+// Blends the checkerboard where the overlay, resampled like the image, is transparent.
+void drawOverlay(ImageView* view, ImageBuffer* target, const ViewTransform& transform,
+    const RenderRequest& request)
+{
+    if (request.reuseCopy == 0 && rebuildCopy(&view->overlayCopy, request.overlay, 1))
+        return;
+    ImageBuffer alpha {};
+    if (target->width == 0 || target->height == 0
+        || allocateImage(&alpha, target->width, target->height, 1, 8) != 0) {
+        releaseImage(&alpha);
+        return;
+    }
+    fillImage(&alpha, 255); // opaque wherever the overlay does not reach
+    resampleImage(&alpha, &view->overlayCopy, transform, view->resamplingMode);
+    blendCheckerboard(target, &alpha);
+    releaseImage(&alpha);
+}
+
+// Maps the points to client positions, growing the array to the panel's capacity when it is
+// not larger than the point count. On allocation failure the array is left empty.
+void placeScreenPoints(ImageView* view, const ViewTransform& transform)
+{
+    const std::int32_t count = view->pointCount;
+    if (!view->screenPoints || view->screenPointCapacity <= count) {
+        // The panel keeps its capacity at or above its count; the larger of the two guards
+        // against a panel that did not.
+        const std::int32_t capacity = std::max(view->pointCapacity, count);
+        void* grown = std::realloc(view->screenPoints, std::size_t(capacity) * sizeof(ScreenPoint));
+        if (!grown) {
+            std::free(view->screenPoints);
+            view->screenPoints = nullptr;
+            view->screenPointCount = 0;
+            view->screenPointCapacity = 0;
+            return;
+        }
+        view->screenPoints = static_cast<ScreenPoint*>(grown);
+        view->screenPointCapacity = capacity;
+    }
+    view->screenPointCount = count;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const MotionPoint& point = view->points[i];
+        ScreenPoint& screen = view->screenPoints[i];
+        imageToWindow(transform, point.x, point.y, &screen.x, &screen.y);
+        screen.selected = point.selected;
+    }
+}
+
+void drawPreviewOutline(const ImageView* view, ImageBuffer* target, const ViewTransform& transform)
+{
+    const ImageRect& rect = *view->previewRect;
+    std::int32_t x0;
+    std::int32_t y0;
+    std::int32_t x1;
+    std::int32_t y1;
+    imageToWindow(transform, rect.left, rect.top, &x0, &y0);
+    imageToWindow(transform, rect.right, rect.bottom, &x1, &y1);
+    invertPreviewOutline(target, x0, y0, x1, y1);
+}
+
+} // namespace
+
+bool renderView(ImageView* view, const ViewState& state, const RenderRequest& request)
+{
+    if (!view->canvas || !view->canvas->data)
+        return true;
+    const bool dark = view->schemeMode == 2 || view->schemeMode == 3;
+    const int background = dark ? DarkBackground : NormalBackground;
+    ImageBuffer target = clientTarget(view, request.clientSize);
+    const ViewTransform transform = viewTransformFor(state);
+
+    ImageBuffer* copy = slotCopy(view, request.slot);
+    if (!copy) {
+        fillBackground(&target, background);
+    } else {
+        const bool imageUsable = hasPixels(request.image);
+        if (!hasPixels(copy) || request.reuseCopy == 0) {
+            if (request.reuseCopy != 0 || !imageUsable || rebuildCopy(copy, request.image, 3)) {
+                fillBackground(&target, background);
+                return true;
+            }
+        }
+        if (request.draw == 1) {
+            fillBackground(&target, background);
+            resampleImage(&target, copy, transform, view->resamplingMode);
+        }
+    }
+
+    if (hasPixels(request.overlay))
+        drawOverlay(view, &target, transform, request);
+    if (!copy)
+        return true;
+
+    const bool kernelImported = view->importedKernel && *view->importedKernel;
+    if (view->pointCount > 0 && view->points && !kernelImported) {
+        placeScreenPoints(view, transform);
+        drawMotionLine(&target, view->screenPoints, view->screenPointCount);
+    }
+    if (view->previewRect)
+        drawPreviewOutline(view, &target, transform);
+    return false;
+}
+
+void updateScreenPoints(ImageView* view, const ViewState& state)
+{
+    if (view->pointCount <= 0 || !view->points) {
+        std::free(view->screenPoints);
+        view->screenPoints = nullptr;
+        view->screenPointCount = 0;
+        view->screenPointCapacity = 0;
+        return;
+    }
+    placeScreenPoints(view, viewTransformFor(state));
+}
