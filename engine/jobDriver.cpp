@@ -76,6 +76,22 @@ ImageRect tileWriteRect(const TileGrid& grid, int column, int row, int width, in
     return tileRect(grid, column, row, width, height, TileOverlap);
 }
 
+TileCanvas smallestTileCanvas(int width, int height, bool motionMode)
+{
+    const TileGrid grid = tileGrid(width, height);
+    TileCanvas smallest = tileCanvas(width, height, motionMode);
+    for (int row = 0; row < grid.rows; ++row) {
+        for (int column = 0; column < grid.columns; ++column) {
+            const ImageRect read = tileReadRect(grid, column, row, width, height);
+            const TileCanvas canvas
+                = tileCanvas(read.right - read.left, read.bottom - read.top, motionMode);
+            smallest.width = std::min(smallest.width, canvas.width);
+            smallest.height = std::min(smallest.height, canvas.height);
+        }
+    }
+    return smallest;
+}
+
 int progressMaximum(int width, int height, const DeblurParams& params)
 {
     const int edge = params.motionMode || params.importedKernel ? MotionProgressTileEdge : TileEdge;

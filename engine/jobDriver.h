@@ -6,6 +6,7 @@
 #include "engine/deblurParams.h"
 #include "engine/jobStatus.h"
 #include "engine/progress.h"
+#include "engine/tilePass.h"
 
 constexpr int TileEdge = 1500; // nominal tile size of the grid
 constexpr int TileContext = 150; // pixels read beyond a tile on each side
@@ -27,6 +28,10 @@ ImageRect tileWriteRect(const TileGrid& grid, int column, int row, int width, in
 // The progress range a job announces: tiles of the nominal edge the mode suggests, times the
 // steps per tile, plus the steps outside the tiles. 0 for an unknown method.
 int progressMaximum(int width, int height, const DeblurParams& params);
+
+// The smallest FFT canvas among the tiles of a width x height image: a kernel must fit it for
+// every tile to run.
+TileCanvas smallestTileCanvas(int width, int height, bool motionMode);
 
 // What a job did beyond its status.
 struct JobReport {

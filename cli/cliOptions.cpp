@@ -1,0 +1,193 @@
+#include "cli/cliOptions.h"
+
+#include "engine/deblurParams.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+struct Choice {
+    const char* name;
+    int value;
+};
+
+constexpr Choice Methods[] = {{"progressive", ProgressiveMethod}, {"smoothing", SmoothingMethod}};
+constexpr Choice Powers[] = {{"low", LowPower}, {"medium", MediumPower}, {"high", HighPower}};
+constexpr Choice NoiseLevels[]
+    = {{"clear", ClearNoise}, {"medium", MediumNoise}, {"noisy", NoisyNoise}};
+constexpr Choice Modes[] = {{"focus", 0}, {"motion", 1}};
+
+template <std::size_t Count>
+bool choose(const Choice (&choices)[Count], const std::string& option, const std::string& text,
+    int* value, std::string* message)
+{
+    std::string names;
+    for (const Choice& choice : choices) {
+        if (text == choice.name) {
+            *value = choice.value;
+            return false;
+        }
+        names += names.empty() ? choice.name : std::string("|") + choice.name;
+    }
+    *message = option + " takes " + names + ", not \"" + text + "\"";
+    return true;
+}
+
+bool parseNumber(const std::string& text, double* value)
+{
+    if (text.empty())
+        return true;
+    char* end = nullptr;
+    errno = 0;
+    *value = std::strtod(text.c_str(), &end);
+    return errno != 0 || *end != '\0' || !std::isfinite(*value);
+}
+
+} // namespace
+
+bool parseMotionPoints(const std::string& text, std::vector<MotionPoint>* points)
+{
+    points->clear();
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(';', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string pair = text.substr(start, end - start);
+        const std::size_t comma = pair.find(',');
+        MotionPoint point {};
+        if (comma == std::string::npos || parseNumber(pair.substr(0, comma), &point.x)
+            || parseNumber(pair.substr(comma + 1), &point.y))
+            return true;
+        points->push_back(point);
+        start = end + 1;
+    }
+    return false;
+}
+
+bool parseCliOptions(
+    const std::vector<std::string>& arguments, CliOptions* options, std::string* message)
+{
+    *options = CliOptions {};
+    if (arguments.empty()) {
+        *message = "no command given; see morvanclarity --help";
+        return true;
+    }
+    const std::string& command = arguments[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        options->command = CliCommand::Help;
+        return false;
+    }
+    if (command == "--version") {
+        options->command = CliCommand::Version;
+        return false;
+    }
+    if (command != "deblur" && command != "kernel") {
+        *message = "unknown command \"" + command + "\"; see morvanclarity --help";
+        return true;
+    }
+    options->command = command == "deblur" ? CliCommand::Deblur : CliCommand::Kernel;
+
+    std::vector<std::string> files;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--quiet") {
+            options->quiet = true;
+            continue;
+        }
+        if (argument.rfind("--", 0) != 0) {
+            files.push_back(argument);
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            *message = argument + " needs a value";
+            return true;
+        }
+        const std::string& value = arguments[++i];
+        int mode = 0;
+        if (argument == "--mode") {
+            if (choose(Modes, argument, value, &mode, message))
+                return true;
+            options->motionMode = mode == 1;
+        } else if (argument == "--method") {
+            if (choose(Methods, argument, value, &options->method, message))
+                return true;
+        } else if (argument == "--power") {
+            if (choose(Powers, argument, value, &options->power, message))
+                return true;
+        } else if (argument == "--noise") {
+            if (choose(NoiseLevels, argument, value, &options->noise, message))
+                return true;
+        } else if (argument == "--detail") {
+            double detail = 0.0;
+            if (parseNumber(value, &detail) || detail != std::floor(detail) || detail < 1
+                || detail > 50) {
+                *message = "--detail takes a whole number from 1 to 50, not \"" + value + "\"";
+                return true;
+            }
+            options->detail = int(detail);
+        } else if (argument == "--points") {
+            if (parseMotionPoints(value, &options->points)) {
+                *message = "--points takes X,Y;X,Y;... in image pixels, not \"" + value + "\"";
+                return true;
+            }
+        } else if (argument == "--psf") {
+            options->psf = value;
+        } else {
+            *message = "unknown option " + argument + "; see morvanclarity --help";
+            return true;
+        }
+    }
+
+    const std::size_t expected = options->command == CliCommand::Deblur ? 2 : 1;
+    if (files.size() != expected) {
+        *message = options->command == CliCommand::Deblur
+            ? "deblur needs an INPUT and an OUTPUT file"
+            : "kernel needs one OUTPUT file";
+        return true;
+    }
+    if (options->command == CliCommand::Deblur) {
+        options->input = files[0];
+        options->output = files[1];
+    } else {
+        options->output = files[0];
+    }
+    if (options->motionMode && options->psf.empty() && options->points.size() < 2) {
+        *message = "motion mode needs at least two --points (or a --psf picture)";
+        return true;
+    }
+    return false;
+}
+
+std::string cliUsage()
+{
+    return R"(Usage:
+  morvanclarity deblur INPUT OUTPUT [options]
+  morvanclarity kernel OUTPUT.png [options]   writes the point-spread function as a picture
+  morvanclarity --help | --version
+
+Removes out-of-focus or motion blur from a photograph by Richardson-Lucy deconvolution.
+
+Options:
+  --mode focus|motion       the kind of blur (default focus)
+  --detail 1..50            level of details: the width of the out-of-focus spot (default 12)
+  --method progressive|smoothing
+                            deblurring method (default progressive)
+  --power low|medium|high   deblurring power: the number of iterations (default medium)
+  --noise clear|medium|noisy
+                            noise level, for the smoothing method (default medium)
+  --points X,Y;X,Y;...      the path of the camera shake in image pixels (motion mode, at least 2)
+  --psf PICTURE             a point-spread function from a picture, instead of the built one
+  --quiet                   no progress bar and no summary
+
+Input: PNG, TIFF, JPEG or BMP, 8 or 16 bits, gray or colour, with or without alpha. The output
+keeps the input's depth, channels, alpha and colour profile where its format can hold them (JPEG
+holds 8-bit pixels without alpha); its format follows its extension: .png, .tif/.tiff, .jpg/.jpeg.
+The output appears only when the whole job succeeded.
+
+Exit status: 0 done, 1 the job could not finish (memory), 2 bad command line, 3 bad input image,
+4 bad point-spread function, 5 output not writable, 130 interrupted.
+)";
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+// The command line of the batch tool:
+//   morvanclarity deblur INPUT OUTPUT [options]
+//   morvanclarity kernel OUTPUT.png [options]
+//   morvanclarity --help | --version
+
+#include "image/motionPoint.h"
+
+#include <string>
+#include <vector>
+
+enum class CliCommand { Deblur, Kernel, Help, Version };
+
+// Exit statuses, listed in the help text.
+enum CliExit : int {
+    ExitSuccess = 0,
+    ExitJobFailed = 1, // the job could not run to its end: memory, or tiles left undone
+    ExitUsage = 2, // unknown option, missing argument, value out of range, too few points
+    ExitBadInput = 3, // input unreadable, of an unsupported kind, or too small
+    ExitBadPsf = 4, // PSF picture unreadable, refused, all black or too large; no kernel
+    ExitBadOutput = 5, // output of an unknown kind or not writable
+    ExitInterrupted = 130, // stopped with Ctrl-C
+};
+
+struct CliOptions {
+    CliCommand command = CliCommand::Help;
+    std::string input;
+    std::string output;
+    bool motionMode = false;
+    int detail = 12;
+    int method = 0;
+    int power = 1;
+    int noise = 1;
+    std::vector<MotionPoint> points;
+    std::string psf;
+    bool quiet = false;
+};
+
+// Parses the arguments after the program name. Returns true with a one-line message when they
+// are not valid (exit status ExitUsage).
+[[nodiscard]] bool parseCliOptions(
+    const std::vector<std::string>& arguments, CliOptions* options, std::string* message);
+
+// Parses "X,Y;X,Y;..." into points. Returns true when a pair is malformed or not finite.
+[[nodiscard]] bool parseMotionPoints(const std::string& text, std::vector<MotionPoint>* points);
+
+std::string cliUsage();

@@ -1,0 +1,215 @@
+#include "cli/deblurCommand.h"
+
+#include "cli/photoFile.h"
+#include "cli/progressBar.h"
+#include "engine/engine.h"
+#include "image/imageFormat.h"
+#include "locale/localisedStrings.h"
+#include "platform/paths.h"
+#include "platform/pictureDecoder.h"
+#include "platform/textEncoding.h"
+
+#include <algorithm>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+int fail(int status, const std::string& message)
+{
+    std::fprintf(stderr, "morvanclarity: %s\n", message.c_str());
+    return status;
+}
+
+void requestAbortOnSignal(int)
+{
+    requestAbort(); // a lock-free atomic store: safe in a signal handler
+    std::signal(SIGINT, SIG_DFL); // a second Ctrl-C ends the process at once
+}
+
+// Measured FFT plans make every later transform of a size faster; they are kept beside the
+// settings between runs.
+void configureForBatch()
+{
+    const std::string folder = userConfigDirectory() + "/MRVCLPhotoshopPlugIn";
+    EngineSettings settings;
+    settings.patientFftPlanning = true;
+    if (!createDirectory(folder))
+        settings.wisdomFile = folder + "/fftw3f-wisdom";
+    configureEngine(settings);
+}
+
+std::string kindOf(const ImageBuffer& image, bool alpha)
+{
+    std::string kind = image.channels == 1 ? "gray" : "RGB";
+    if (alpha)
+        kind += "+alpha";
+    return kind + " " + std::to_string(image.bitsPerChannel) + "-bit";
+}
+
+const char* choiceName(int value, const char* const* names, int count)
+{
+    return value >= 0 && value < count ? names[value] : "?";
+}
+
+std::string jobDescription(const CliOptions& options)
+{
+    static const char* const methods[] = {"Progressive", "Smoothing"};
+    static const char* const powers[] = {"Low", "Medium", "High"};
+    static const char* const noises[] = {"clear", "medium", "noisy"};
+    std::string mode = !options.psf.empty() ? "imported PSF"
+        : options.motionMode ? "motion (" + std::to_string(options.points.size()) + " points)"
+                             : "out of focus (detail " + std::to_string(options.detail) + ")";
+    std::string text = mode + ", " + choiceName(options.method, methods, 2) + " "
+        + choiceName(options.power, powers, 3);
+    if (options.method == SmoothingMethod)
+        text += std::string(", noise ") + choiceName(options.noise, noises, 3);
+    return text;
+}
+
+// Builds params->kernel as the options say. Returns an exit status, ExitSuccess when built.
+int buildKernel(const CliOptions& options, DeblurParams* params)
+{
+    params->motionMode = options.motionMode;
+    params->detail = options.detail;
+    params->method = options.method;
+    params->power = options.power;
+    params->noise = options.noise;
+    if (!options.psf.empty()) {
+        ImageBuffer picture {};
+        std::string reason;
+        const PsfPictureStatus status = readPsfPicture(options.psf, &picture, &reason);
+        if (status == PsfPictureStatus::NotSupported) {
+            return fail(ExitBadPsf,
+                options.psf + ": " + utf16ToUtf8(localisedString(41)) + " (" + reason + ")");
+        }
+        if (status != PsfPictureStatus::Loaded)
+            return fail(ExitBadPsf, options.psf + ": " + reason);
+        const bool unusable
+            = changeImageFormat(&picture, 8, 1) || kernelFromImage(&params->kernel, &picture);
+        releaseImage(&picture);
+        if (unusable)
+            return fail(ExitBadPsf,
+                options.psf
+                    + ": the picture is all black; a point-spread "
+                      "function needs at least one lit pixel");
+        params->importedKernel = true;
+        return ExitSuccess;
+    }
+    const bool failed = options.motionMode
+        ? buildMotionKernel(
+            params, options.points.data(), int(options.points.size()), JobMotionSpread)
+        : buildDefocusKernel(params, defocusSpread(options.detail));
+    if (failed)
+        return fail(ExitBadPsf, utf16ToUtf8(localisedString(70)));
+    return ExitSuccess;
+}
+
+struct JobImages {
+    Photo input;
+    ImageBuffer output {};
+    DeblurParams params;
+    ~JobImages()
+    {
+        releasePhoto(&input);
+        releaseImage(&output);
+        releaseImage(&params.kernel);
+    }
+};
+
+} // namespace
+
+int runDeblurCommand(const CliOptions& options)
+{
+    if (!isWritablePhotoPath(options.output))
+        return fail(ExitBadOutput,
+            options.output
+                + ": the output must end in .png, .tif, .tiff, "
+                  ".jpg or .jpeg");
+    // From here on Ctrl-C asks the job to stop; whatever runs then ends without output.
+    clearAbortRequest();
+    std::signal(SIGINT, requestAbortOnSignal);
+    struct SignalRestorer {
+        ~SignalRestorer() { std::signal(SIGINT, SIG_DFL); }
+    } restorer;
+
+    JobImages job;
+    std::string reason;
+    if (readPhoto(options.input, &job.input, &reason))
+        return fail(ExitBadInput, options.input + ": " + reason);
+    const ImageBuffer& source = job.input.pixels;
+    if (source.width < MinTileEdge || source.height < MinTileEdge)
+        return fail(ExitBadInput,
+            options.input + ": the image must be at least 50 x 50 pixels to be deblurred");
+
+    if (const int status = buildKernel(options, &job.params); status != ExitSuccess)
+        return status;
+    const TileCanvas canvas = smallestTileCanvas(source.width, source.height, options.motionMode);
+    const ImageBuffer& kernel = job.params.kernel;
+    if (kernel.width > canvas.width || kernel.height > canvas.height)
+        return fail(ExitBadPsf,
+            "the point-spread function (" + std::to_string(kernel.width) + " x "
+                + std::to_string(kernel.height) + ") is larger than the processing canvas ("
+                + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) + ")");
+
+    if (copyImageHeader(&job.output, &source) != 0)
+        return fail(ExitJobFailed, "not enough memory for the result");
+
+    configureForBatch();
+    ProgressBar bar(!options.quiet);
+    JobReport report;
+    const JobStatus status = isAbortRequested()
+        ? JobAborted
+        : runDeblurJob(&job.output, &source, job.params, bar.sink(), &report);
+    if (status == JobAborted)
+        return fail(ExitInterrupted, "interrupted; nothing was written");
+    if (status != JobDone)
+        return fail(ExitJobFailed, "the job could not run: not enough memory; nothing was written");
+    if (report.tilesNotDone > 0)
+        return fail(ExitJobFailed,
+            std::to_string(report.tilesNotDone) + " of " + std::to_string(report.tiles)
+                + " tiles could not be deblurred (not enough memory); nothing was written");
+    bar.finish();
+
+    // The alpha plane and the colour profile pass through untouched.
+    if (writePhoto(options.output, job.output, job.input.alpha, job.input.iccProfile, &reason))
+        return fail(ExitBadOutput, options.output + ": " + reason);
+    if (!options.quiet)
+        std::fprintf(stderr, "Deblurred %d x %d %s, %s, in %.1f s: %s\n", source.width,
+            source.height, kindOf(source, job.input.alpha.data).c_str(),
+            jobDescription(options).c_str(), bar.elapsedSeconds(), options.output.c_str());
+    return ExitSuccess;
+}
+
+int runKernelCommand(const CliOptions& options)
+{
+    if (!isWritablePhotoPath(options.output))
+        return fail(ExitBadOutput,
+            options.output
+                + ": the output must end in .png, .tif, .tiff, "
+                  ".jpg or .jpeg");
+    JobImages job;
+    if (const int status = buildKernel(options, &job.params); status != ExitSuccess)
+        return status;
+    const ImageBuffer& kernel = job.params.kernel;
+    if (allocateImage(&job.output, kernel.width, kernel.height, 1, 8) != 0)
+        return fail(ExitJobFailed, "not enough memory for the picture");
+    // Scaled so the brightest sample is white.
+    const auto* samples = reinterpret_cast<const float*>(kernel.data);
+    const std::int64_t count = std::int64_t(kernel.width) * kernel.height;
+    float peak = 0.0f;
+    for (std::int64_t i = 0; i < count; ++i)
+        peak = std::max(peak, samples[i]);
+    for (std::int64_t i = 0; i < count; ++i)
+        job.output.data[i] = std::uint8_t(
+            peak > 0.0f ? std::clamp(samples[i] / peak * 255.0f + 0.5f, 0.0f, 255.0f) : 0.0f);
+    std::string reason;
+    if (writePhoto(options.output, job.output, ImageBuffer {}, {}, &reason))
+        return fail(ExitBadOutput, options.output + ": " + reason);
+    if (!options.quiet)
+        std::fprintf(stderr, "Wrote the %d x %d point-spread function: %s\n", kernel.width,
+            kernel.height, options.output.c_str());
+    return ExitSuccess;
+}

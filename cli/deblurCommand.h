@@ -1,0 +1,9 @@
+#pragma once
+
+// The batch tool's two jobs: deblur a photograph, and write the point-spread function as a
+// picture. Each reports problems as one line on standard error and returns the exit status.
+
+#include "cli/cliOptions.h"
+
+int runDeblurCommand(const CliOptions& options);
+int runKernelCommand(const CliOptions& options);

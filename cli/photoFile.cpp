@@ -1,0 +1,232 @@
+#include "cli/photoFile.h"
+
+#include <QColorSpace>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <cstring>
+
+namespace {
+
+std::string lowerExtension(const std::string& path)
+{
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
+        return {};
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+// A PNG's own colour type 0 or 4 (gray, gray with alpha): the reader turns the latter into
+// colour, but the photo should stay gray.
+bool isGrayPng(QFile* file)
+{
+    const QByteArray header = file->peek(26);
+    return header.startsWith("\x89PNG\r\n\x1a\n") && header.size() >= 26
+        && (header[25] == 0 || header[25] == 4);
+}
+
+// Copies the channels of a QImage pixel row into the photo's records.
+template <typename Sample>
+void splitRow(const Sample* in, int inChannels, int width, const int* order, int channels,
+    Sample* out, Sample* alphaOut, int alphaIndex)
+{
+    for (int x = 0; x < width; ++x, in += inChannels) {
+        for (int c = 0; c < channels; ++c)
+            out[channels * x + c] = in[order[c]];
+        if (alphaOut)
+            alphaOut[x] = in[alphaIndex];
+    }
+}
+
+bool allocatePhoto(Photo* photo, const QImage& image, int channels, int bits, bool alpha)
+{
+    if (allocateImage(&photo->pixels, image.width(), image.height(), channels, bits) != 0)
+        return true;
+    return alpha && allocateImage(&photo->alpha, image.width(), image.height(), 1, bits) != 0;
+}
+
+// The image in one of four layouts: Grayscale8, Grayscale16, RGBA8888 or RGBA64 (straight
+// alpha), and how its channels map onto blue, green, red.
+bool takeImage(Photo* photo, QImage image, bool gray)
+{
+    const bool alpha = image.hasAlphaChannel();
+    const bool deep = image.depth() > 32 || image.format() == QImage::Format_Grayscale16;
+    if (gray && !alpha) {
+        image.convertTo(deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8);
+        const int bits = deep ? 16 : 8;
+        if (allocatePhoto(photo, image, 1, bits, false))
+            return true;
+        const std::size_t rowBytes = std::size_t(photo->pixels.stride);
+        for (int y = 0; y < image.height(); ++y)
+            std::memcpy(photo->pixels.data + std::int64_t(y) * photo->pixels.stride,
+                image.constScanLine(y), rowBytes);
+        return false;
+    }
+    image.convertTo(deep ? QImage::Format_RGBA64 : QImage::Format_RGBA8888);
+    const int channels = gray ? 1 : 3;
+    const int bgr[3] = {2, 1, 0};
+    const int grayOrder[1] = {0};
+    const int* order = gray ? grayOrder : bgr;
+    if (allocatePhoto(photo, image, channels, deep ? 16 : 8, alpha))
+        return true;
+    for (int y = 0; y < image.height(); ++y) {
+        std::uint8_t* out = photo->pixels.data + std::int64_t(y) * photo->pixels.stride;
+        std::uint8_t* alphaOut
+            = alpha ? photo->alpha.data + std::int64_t(y) * photo->alpha.stride : nullptr;
+        if (deep)
+            splitRow(reinterpret_cast<const std::uint16_t*>(image.constScanLine(y)), 4,
+                image.width(), order, channels, reinterpret_cast<std::uint16_t*>(out),
+                reinterpret_cast<std::uint16_t*>(alphaOut), 3);
+        else
+            splitRow(image.constScanLine(y), 4, image.width(), order, channels, out, alphaOut, 3);
+    }
+    return false;
+}
+
+// The QImage that holds the photo for writing; null when memory is short.
+QImage composeImage(
+    const ImageBuffer& pixels, const ImageBuffer& alphaPlane, bool eightBitOnly, bool dropAlpha)
+{
+    const bool deep = pixels.bitsPerChannel == 16;
+    const bool alpha = alphaPlane.data && !dropAlpha;
+    if (pixels.channels == 1 && !alpha) {
+        QImage image(pixels.width, pixels.height,
+            deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8);
+        for (int y = 0; !image.isNull() && y < pixels.height; ++y)
+            std::memcpy(image.scanLine(y), pixels.data + std::int64_t(y) * pixels.stride,
+                std::size_t(pixels.stride));
+        if (deep && eightBitOnly)
+            image.convertTo(QImage::Format_Grayscale8);
+        return image;
+    }
+    // Colour, or gray with alpha (which the writers hold only as colour with alpha).
+    QImage image(pixels.width, pixels.height,
+        deep ? (alpha ? QImage::Format_RGBA64 : QImage::Format_RGBX64)
+             : (alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888));
+    for (int y = 0; !image.isNull() && y < pixels.height; ++y) {
+        for (int x = 0; x < pixels.width; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                // Blue, green, red in the record; red, green, blue in the image.
+                const int sample = pixels.channels == 1 ? 0 : 2 - c;
+                const std::int64_t offset
+                    = std::int64_t(y) * pixels.stride + std::int64_t(x) * pixels.channels + sample;
+                if (deep)
+                    reinterpret_cast<std::uint16_t*>(image.scanLine(y))[4 * x + c]
+                        = reinterpret_cast<const std::uint16_t*>(pixels.data)[offset];
+                else
+                    image.scanLine(y)[4 * x + c] = pixels.data[offset];
+            }
+            const std::int64_t alphaOffset = std::int64_t(y) * alphaPlane.width + x;
+            if (deep)
+                reinterpret_cast<std::uint16_t*>(image.scanLine(y))[4 * x + 3] = alpha
+                    ? reinterpret_cast<const std::uint16_t*>(alphaPlane.data)[alphaOffset]
+                    : 0xFFFF;
+            else
+                image.scanLine(y)[4 * x + 3] = alpha ? alphaPlane.data[alphaOffset] : 0xFF;
+        }
+    }
+    if (deep && eightBitOnly)
+        image.convertTo(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    return image;
+}
+
+} // namespace
+
+void quietPictureLibraries()
+{
+    static QtMessageHandler next = nullptr;
+    next = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            const bool remark = type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg;
+            if (remark && context.category && std::strcmp(context.category, "qt.gui.imageio") == 0)
+                return;
+            if (next)
+                next(type, context, message);
+        });
+}
+
+void releasePhoto(Photo* photo)
+{
+    releaseImage(&photo->pixels);
+    releaseImage(&photo->alpha);
+    photo->iccProfile.clear();
+}
+
+bool readPhoto(const std::string& path, Photo* photo, std::string* reason)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = "cannot read: " + file.errorString().toStdString();
+        return true;
+    }
+    const bool grayPng = isGrayPng(&file);
+    QImageReader reader(&file);
+    reader.setAutoTransform(true); // the file's orientation, as viewers show it
+    QImage image;
+    if (!reader.read(&image)) {
+        *reason = reader.errorString().toStdString();
+        return true;
+    }
+    const QByteArray profile = image.colorSpace().iccProfile();
+    photo->iccProfile.assign(profile.constData(), std::size_t(profile.size()));
+    const bool gray = grayPng || image.format() == QImage::Format_Grayscale8
+        || image.format() == QImage::Format_Grayscale16
+        || (image.format() == QImage::Format_Indexed8 && image.isGrayscale())
+        || image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB;
+    if (takeImage(photo, std::move(image), gray)) {
+        releasePhoto(photo);
+        *reason = "not enough memory for the picture";
+        return true;
+    }
+    return false;
+}
+
+bool isWritablePhotoPath(const std::string& path)
+{
+    const std::string extension = lowerExtension(path);
+    return extension == "png" || extension == "tif" || extension == "tiff" || extension == "jpg"
+        || extension == "jpeg";
+}
+
+bool writePhoto(const std::string& path, const ImageBuffer& pixels, const ImageBuffer& alpha,
+    const std::string& iccProfile, std::string* reason)
+{
+    if (!isWritablePhotoPath(path)) {
+        *reason = "the output must end in .png, .tif, .tiff, .jpg or .jpeg";
+        return true;
+    }
+    const std::string extension = lowerExtension(path);
+    const bool jpeg = extension == "jpg" || extension == "jpeg";
+    QImage image = composeImage(pixels, alpha, jpeg, jpeg);
+    if (image.isNull()) {
+        *reason = "not enough memory for the picture";
+        return true;
+    }
+    if (!iccProfile.empty())
+        image.setColorSpace(QColorSpace::fromIccProfile(
+            QByteArray(iccProfile.data(), qsizetype(iccProfile.size()))));
+
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        *reason = "cannot write: " + file.errorString().toStdString();
+        return true;
+    }
+    QImageWriter writer(&file, jpeg ? "jpeg" : (extension == "png" ? "png" : "tiff"));
+    if (jpeg)
+        writer.setQuality(95);
+    if (!writer.write(image)) {
+        *reason = writer.errorString().toStdString();
+        file.cancelWriting();
+        return true;
+    }
+    if (!file.commit()) {
+        *reason = file.errorString().toStdString();
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+// Photographs in and out of files: the pixels as an image record (8 or 16 bits, 1 or 3 channels,
+// blue, green, red), the alpha plane kept aside untouched, and the colour profile.
+
+#include "image/imageBuffer.h"
+
+#include <string>
+
+struct Photo {
+    ImageBuffer pixels {};
+    ImageBuffer alpha {}; // one channel of the pixels' depth; no data when the picture has none
+    std::string iccProfile; // empty when the file names none
+};
+
+void releasePhoto(Photo* photo);
+
+// Silences the picture libraries' own remarks (the PNG library's about colour profiles are
+// common and harmless in camera files), which would interleave with the tool's output.
+void quietPictureLibraries();
+
+// Reads a PNG, TIFF, JPEG or BMP file. Returns true with a reason when it cannot.
+[[nodiscard]] bool readPhoto(const std::string& path, Photo* photo, std::string* reason);
+
+// Is `path`'s extension one the tool writes (.png, .tif, .tiff, .jpg, .jpeg)?
+bool isWritablePhotoPath(const std::string& path);
+
+// Writes pixels (and an alpha plane of their size and depth, when it has data) with a colour
+// profile in the format of the path's extension, through a temporary file beside it that
+// replaces `path` only once complete. Returns true with a reason when it cannot; `path` is then
+// untouched.
+[[nodiscard]] bool writePhoto(const std::string& path, const ImageBuffer& pixels,
+    const ImageBuffer& alpha, const std::string& iccProfile, std::string* reason);
