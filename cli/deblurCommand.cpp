@@ -124,10 +124,7 @@ struct JobImages {
 int runDeblurCommand(const CliOptions& options)
 {
     if (!isWritablePhotoPath(options.output))
-        return fail(ExitBadOutput,
-            options.output
-                + ": the output must end in .png, .tif, .tiff, "
-                  ".jpg or .jpeg");
+        return fail(ExitBadOutput, options.output + ": " + UnwritablePathReason);
     // From here on Ctrl-C asks the job to stop; whatever runs then ends without output.
     clearAbortRequest();
     std::signal(SIGINT, requestAbortOnSignal);
@@ -186,10 +183,7 @@ int runDeblurCommand(const CliOptions& options)
 int runKernelCommand(const CliOptions& options)
 {
     if (!isWritablePhotoPath(options.output))
-        return fail(ExitBadOutput,
-            options.output
-                + ": the output must end in .png, .tif, .tiff, "
-                  ".jpg or .jpeg");
+        return fail(ExitBadOutput, options.output + ": " + UnwritablePathReason);
     JobImages job;
     if (const int status = buildKernel(options, &job.params); status != ExitSuccess)
         return status;

@@ -197,7 +197,7 @@ bool writePhoto(const std::string& path, const ImageBuffer& pixels, const ImageB
     const std::string& iccProfile, std::string* reason)
 {
     if (!isWritablePhotoPath(path)) {
-        *reason = "the output must end in .png, .tif, .tiff, .jpg or .jpeg";
+        *reason = UnwritablePathReason;
         return true;
     }
     const std::string extension = lowerExtension(path);

@@ -24,6 +24,8 @@ void quietPictureLibraries();
 
 // Is `path`'s extension one the tool writes (.png, .tif, .tiff, .jpg, .jpeg)?
 bool isWritablePhotoPath(const std::string& path);
+inline constexpr const char* UnwritablePathReason
+    = "the output must end in .png, .tif, .tiff, .jpg or .jpeg";
 
 // Writes pixels (and an alpha plane of their size and depth, when it has data) with a colour
 // profile in the format of the path's extension, through a temporary file beside it that

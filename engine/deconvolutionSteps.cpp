@@ -42,26 +42,34 @@ void transformKernel(DeconvolutionCanvas* canvas)
     forwardFft(canvas->fft, canvas->kernel, canvas->kernelSpectrum);
 }
 
-void blurWithKernel(DeconvolutionCanvas* canvas, float* target, const float* source)
+namespace {
+
+// target := inverse FFT(FFT(source) * kernel spectrum, or its conjugate); target may be source.
+void filterWithKernel(
+    DeconvolutionCanvas* canvas, float* target, const float* source, bool conjugate)
 {
     forwardFft(canvas->fft, source, canvas->spectrum);
     SpectrumValue* spectrum = canvas->spectrum;
     const SpectrumValue* kernel = canvas->kernelSpectrum;
     forEachChunk(spectrumSize(canvas->fft), [=](std::size_t begin, std::size_t end) {
-        multiplySpectra(spectrum + begin, kernel + begin, end - begin);
+        if (conjugate)
+            multiplySpectraConjugate(spectrum + begin, kernel + begin, end - begin);
+        else
+            multiplySpectra(spectrum + begin, kernel + begin, end - begin);
     });
     inverseFft(canvas->fft, canvas->spectrum, target);
 }
 
+} // namespace
+
+void blurWithKernel(DeconvolutionCanvas* canvas, float* target, const float* source)
+{
+    filterWithKernel(canvas, target, source, false);
+}
+
 void correlateWithKernel(DeconvolutionCanvas* canvas, float* values)
 {
-    forwardFft(canvas->fft, values, canvas->spectrum);
-    SpectrumValue* spectrum = canvas->spectrum;
-    const SpectrumValue* kernel = canvas->kernelSpectrum;
-    forEachChunk(spectrumSize(canvas->fft), [=](std::size_t begin, std::size_t end) {
-        multiplySpectraConjugate(spectrum + begin, kernel + begin, end - begin);
-    });
-    inverseFft(canvas->fft, canvas->spectrum, values);
+    filterWithKernel(canvas, values, values, true);
 }
 
 void divideObservedBy(float* blurred, const float* observed, std::size_t count)
