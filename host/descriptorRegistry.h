@@ -1,0 +1,15 @@
+#pragma once
+
+// The parameters kept in the host's descriptor registry under the module's unique string, so
+// that the next run of the host starts from the last values. Work on pluginCall with the handles
+// locked. Errors never fail a selector: the caller may ignore the result.
+
+#include "host/hostInterface.h"
+
+// Reads percent, disposition (and the colour it selects) and ignoreSelection from the registry
+// entry, when there is one, stopping at the first error. errPlugInHostInsufficient without a
+// basic suite or either descriptor suite, and when the host reports an error.
+OSErr readRegistryParameters();
+
+// Registers the parameters persistently, stopping at the first error.
+OSErr writeRegistryParameters();

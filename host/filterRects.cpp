@@ -1,0 +1,58 @@
+#include "host/filterRects.h"
+
+#include "host/pluginCall.h"
+
+namespace {
+
+Rect narrow(HostRect rect)
+{
+    return {int16(rect.top), int16(rect.left), int16(rect.bottom), int16(rect.right)};
+}
+
+VRect wide(HostRect rect)
+{
+    return {rect.top, rect.left, rect.bottom, rect.right};
+}
+
+} // namespace
+
+bool usesBigDocument()
+{
+    const BigDocumentStruct* big = pluginCall.filterRecord->bigDocumentData;
+    return big && big->PluginUsing32BitCoordinates;
+}
+
+HostRect filterRectangle()
+{
+    const FilterRecord* record = pluginCall.filterRecord;
+    if (usesBigDocument()) {
+        const VRect& rect = record->bigDocumentData->filterRect32;
+        return {rect.top, rect.left, rect.bottom, rect.right};
+    }
+    const Rect& rect = record->filterRect;
+    return {rect.top, rect.left, rect.bottom, rect.right};
+}
+
+void setInRect(HostRect rect)
+{
+    if (usesBigDocument())
+        pluginCall.filterRecord->bigDocumentData->inRect32 = wide(rect);
+    else
+        pluginCall.filterRecord->inRect = narrow(rect);
+}
+
+void setOutRect(HostRect rect)
+{
+    if (usesBigDocument())
+        pluginCall.filterRecord->bigDocumentData->outRect32 = wide(rect);
+    else
+        pluginCall.filterRecord->outRect = narrow(rect);
+}
+
+void setMaskRect(HostRect rect)
+{
+    if (usesBigDocument())
+        pluginCall.filterRecord->bigDocumentData->maskRect32 = wide(rect);
+    else
+        pluginCall.filterRecord->maskRect = narrow(rect);
+}

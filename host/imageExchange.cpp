@@ -1,0 +1,164 @@
+#include "host/imageExchange.h"
+
+#include "host/filterRects.h"
+#include "host/pluginCall.h"
+#include "image/imageFormat.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr Fixed FullRate = 0x10000; // 1.0: the host delivers full resolution
+
+// Asks the host for the whole image, all planes at once, in both directions.
+OSErr requestWholeImage()
+{
+    FilterRecord* record = pluginCall.filterRecord;
+    record->inputRate = FullRate;
+    record->maskRate = FullRate;
+    const HostRect whole {0, 0, record->imageSize.v, record->imageSize.h};
+    setInRect(whole);
+    setOutRect(whole);
+    record->inLoPlane = 0;
+    record->outLoPlane = 0;
+    record->inHiPlane = int16(record->planes - 1);
+    record->outHiPlane = int16(record->planes - 1);
+    if (!record->advanceState)
+        return errPlugInHostInsufficient;
+    return record->advanceState();
+}
+
+// The colour planes of a host image with this many planes; 0 for counts the module does not
+// handle. The plane after them, if any, is the transparency.
+int colorPlanes(int planes)
+{
+    switch (planes) {
+    case 1:
+    case 2:
+        return 1;
+    case 3:
+    case 4:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+// One pixel from host order (red, green, blue) to record order (blue, green, red), or back:
+// the same reversal both ways.
+void reverseColor(std::uint8_t* to, const std::uint8_t* from, int colors, int sampleBytes)
+{
+    for (int c = 0; c < colors; ++c)
+        std::memcpy(to + c * sampleBytes, from + (colors - 1 - c) * sampleBytes, sampleBytes);
+}
+
+void copyFromHost(ImageBuffer* color, ImageBuffer* alpha, const std::uint8_t* hostData,
+    int hostRowBytes, int planes)
+{
+    const int sampleBytes = bytesPerSample(color->bitsPerChannel);
+    const int colors = color->channels;
+    for (int y = 0; y < color->height; ++y) {
+        const std::uint8_t* from = hostData + std::ptrdiff_t(y) * hostRowBytes;
+        std::uint8_t* to = color->data + std::ptrdiff_t(y) * color->stride;
+        std::uint8_t* toAlpha = alpha ? alpha->data + std::ptrdiff_t(y) * alpha->stride : nullptr;
+        for (int x = 0; x < color->width; ++x) {
+            reverseColor(to, from, colors, sampleBytes);
+            to += colors * sampleBytes;
+            if (toAlpha) {
+                std::memcpy(toAlpha, from + colors * sampleBytes, sampleBytes);
+                toAlpha += sampleBytes;
+            }
+            from += planes * sampleBytes;
+        }
+    }
+}
+
+void copyToHost(std::uint8_t* hostData, int hostRowBytes, int planes, const ImageBuffer* color)
+{
+    const int sampleBytes = bytesPerSample(color->bitsPerChannel);
+    const int colors = color->channels;
+    for (int y = 0; y < color->height; ++y) {
+        const std::uint8_t* from = color->data + std::ptrdiff_t(y) * color->stride;
+        std::uint8_t* to = hostData + std::ptrdiff_t(y) * hostRowBytes;
+        for (int x = 0; x < color->width; ++x) {
+            reverseColor(to, from, colors, sampleBytes);
+            from += colors * sampleBytes;
+            to += planes * sampleBytes; // a transparency sample after the colours stays as it is
+        }
+    }
+}
+
+OSErr failRead(OSErr error)
+{
+    releaseImage(&sourceImage);
+    releaseImage(&maskImage);
+    setResult(error);
+    return error;
+}
+
+} // namespace
+
+OSErr readSourceImage()
+{
+    const OSErr error = requestWholeImage();
+    if (error != noErr)
+        return failRead(error);
+    const FilterRecord* record = pluginCall.filterRecord;
+    const int planes = record->planes;
+    const int colors = colorPlanes(planes);
+    const int depth = record->depth == 8 ? 8 : record->depth == 16 ? 15 : 0; // 15: host range
+    const int width = record->imageSize.h;
+    const int height = record->imageSize.v;
+    if (colors == 0 || depth == 0 || !record->inData || width < 0 || height < 0
+        || record->inRowBytes < width * planes * bytesPerSample(depth))
+        return failRead(filterBadMode);
+
+    // The colour planes and the transparency plane go straight into their own records.
+    if (allocateImage(&sourceImage, width, height, colors, depth) != 0)
+        return failRead(memFullErr);
+    const bool hasAlpha = planes > colors;
+    releaseImage(&maskImage);
+    if (hasAlpha && allocateImage(&maskImage, width, height, 1, depth) != 0)
+        return failRead(memFullErr);
+    copyFromHost(&sourceImage, hasAlpha ? &maskImage : nullptr,
+        static_cast<const std::uint8_t*>(record->inData), record->inRowBytes, planes);
+
+    if (depth == 15) {
+        if (changeImageFormat(&sourceImage, 16, sourceImage.channels))
+            return failRead(memFullErr);
+        if (hasAlpha && changeImageFormat(&maskImage, 16, 1))
+            return failRead(memFullErr);
+    }
+    return noErr;
+}
+
+OSErr writeResultImage()
+{
+    // Without an image there is nothing to send; the host's buffers need not be asked for.
+    if (!sourceImage.data)
+        return noErr;
+    const OSErr error = requestWholeImage();
+    if (error != noErr) {
+        setResult(error);
+        return error;
+    }
+    const FilterRecord* record = pluginCall.filterRecord;
+    const int planes = record->planes;
+    const int hostDepth = record->depth == 8 ? 8 : 15;
+    const bool matches = sourceImage.channels == colorPlanes(planes)
+        && sourceImage.width == record->imageSize.h && sourceImage.height == record->imageSize.v
+        && (sourceImage.bitsPerChannel == hostDepth
+            || (hostDepth == 15 && sourceImage.bitsPerChannel == 16))
+        && record->outData
+        && record->outRowBytes >= sourceImage.width * planes * bytesPerSample(hostDepth);
+    if (!matches)
+        return noErr;
+    if (sourceImage.bitsPerChannel == 16
+        && changeImageFormat(&sourceImage, 15, sourceImage.channels)) {
+        setResult(memFullErr);
+        return memFullErr;
+    }
+    copyToHost(
+        static_cast<std::uint8_t*>(record->outData), record->outRowBytes, planes, &sourceImage);
+    return noErr;
+}

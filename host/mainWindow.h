@@ -1,0 +1,8 @@
+#pragma once
+
+// The plug-in's own window, run by the Start selector between reading the host image into
+// sourceImage (and maskImage) and writing sourceImage back.
+
+// Runs the window until the user closes it and leaves the image to hand back in sourceImage
+// (same geometry and format). Returns false only when the window could not be created.
+bool runMainWindow();

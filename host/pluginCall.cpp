@@ -1,0 +1,11 @@
+#include "host/pluginCall.h"
+
+PluginCall pluginCall {};
+ImageBuffer sourceImage {};
+ImageBuffer maskImage {};
+
+void setResult(OSErr code)
+{
+    if (pluginCall.result)
+        *pluginCall.result = code;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// The module's two host handles (stored parameters and module data) and the initialisation of
+// the module data. All functions work on pluginCall and report through its result code.
+
+#include "host/hostInterface.h"
+
+// Creates FilterRecord::parameters (zero-filled) when it is null and the data slot's handle
+// when the slot is 0. Sets memFullErr when the host cannot create one.
+void createParameters();
+void createData();
+
+// Locks both handles (moveHigh) and keeps their contents in pluginCall. Returns the result it
+// set: filterBadParameters when a handle is missing, memFullErr when a lock fails, else noErr.
+OSErr lockHandles();
+
+// Unlocks the data slot's handle and then the parameters handle, each only when present.
+void unlockHandles();
+
+// Fills colorArray with the background colour, blue, red and green (converted to the image's
+// colour space), selects `color` by the disposition, and sets scaleFactor and
+// queryForParameters.
+void initialiseFilterData();
+
+// The host colour space of an image mode; plugIncolorServicesChosenSpace for modes without one.
+int16 colorSpaceOfMode(int imageMode);
+
+// Converts an RGB colour to the image's colour space through the host; unchanged for RGB images
+// and when the host cannot convert.
+void convertColor(std::uint8_t color[4]);

@@ -1,0 +1,15 @@
+#include "tests/host/windowDouble.h"
+
+#include "host/mainWindow.h"
+
+WindowDouble windowDouble;
+
+bool runMainWindow()
+{
+    ++windowDouble.runs;
+    if (!windowDouble.created)
+        return false;
+    if (windowDouble.whileOpen)
+        windowDouble.whileOpen();
+    return true;
+}

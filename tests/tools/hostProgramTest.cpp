@@ -1,0 +1,138 @@
+#include "tests/support/temporaryFolder.h"
+#include "tests/tools/pngWriter.h"
+#include "tools/imageFile.h"
+
+#include <QImage>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+int runHost(const std::string& arguments)
+{
+    const std::string command
+        = std::string(HOST_PROGRAM) + " --module " + MODULE_PATH + " " + arguments + " 2>/dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A picture with a different value in every sample; 16-bit samples are levels of the host's
+// range, which is what a 16-bit document can hold.
+QImage patternImage(QImage::Format format)
+{
+    QImage image(7, 5, format);
+    const bool deep = image.depth() >= 16 && format != QImage::Format_Grayscale8;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int seed = 37 * x + 11 * y;
+            if (format == QImage::Format_Grayscale16) {
+                reinterpret_cast<quint16*>(image.scanLine(y))[x]
+                    = quint16(fileOfHost16(seed * 300 % 32769));
+            } else if (deep) {
+                const auto level
+                    = [&](int c) { return fileOfHost16((seed + c * 97) * 91 % 32769); };
+                image.setPixelColor(
+                    x, y, QColor::fromRgba64(level(0), level(1), level(2), level(3)));
+            } else {
+                image.setPixelColor(x, y,
+                    QColor(seed % 256, (seed + 90) % 256, (seed + 180) % 256, (seed * 3) % 256));
+            }
+        }
+    }
+    return image;
+}
+
+bool samePixels(const std::string& first, const std::string& second)
+{
+    const QImage a = QImage(QString::fromStdString(first)).convertToFormat(QImage::Format_RGBA64);
+    const QImage b = QImage(QString::fromStdString(second)).convertToFormat(QImage::Format_RGBA64);
+    return !a.isNull() && a == b;
+}
+
+struct PictureCase {
+    const char* name;
+    QImage::Format format;
+    const char* suffix;
+};
+
+void PrintTo(const PictureCase& picture, std::ostream* stream)
+{
+    *stream << picture.name;
+}
+
+class HostProgram : public ::testing::TestWithParam<PictureCase> { };
+
+// Until the window hands back a changed image, the filter gives every picture back unchanged.
+TEST_P(HostProgram, WritesThePicturesPixelsUnchanged)
+{
+    TemporaryFolder folder;
+    const std::string input = folder.file(std::string("in.") + GetParam().suffix);
+    const std::string output = folder.file(std::string("out.") + GetParam().suffix);
+    ASSERT_TRUE(patternImage(GetParam().format).save(QString::fromStdString(input)));
+    ASSERT_EQ(runHost(input + " " + output), 0);
+    EXPECT_TRUE(samePixels(input, output));
+    EXPECT_EQ(QImage(QString::fromStdString(output)).format(),
+        QImage(QString::fromStdString(input)).format());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, HostProgram,
+    ::testing::Values(PictureCase {"gray8Png", QImage::Format_Grayscale8, "png"},
+        PictureCase {"gray16Png", QImage::Format_Grayscale16, "png"},
+        PictureCase {"rgb8Png", QImage::Format_RGB888, "png"},
+        PictureCase {"rgba8Png", QImage::Format_RGBA8888, "png"},
+        PictureCase {"rgb16Png", QImage::Format_RGBX64, "png"},
+        PictureCase {"rgba16Png", QImage::Format_RGBA64, "png"},
+        PictureCase {"gray8Tiff", QImage::Format_Grayscale8, "tif"},
+        PictureCase {"gray16Tiff", QImage::Format_Grayscale16, "tif"},
+        PictureCase {"rgb8Tiff", QImage::Format_RGB888, "tif"},
+        PictureCase {"rgb16Tiff", QImage::Format_RGBX64, "tif"},
+        PictureCase {"rgba16Tiff", QImage::Format_RGBA64, "tif"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HostProgramRuns, GrayWithTransparencyComesBackWithTheSameSamples)
+{
+    TemporaryFolder folder;
+    for (const int bits : {8, 16}) {
+        std::vector<int> samples;
+        for (int i = 0; i < 4 * 3 * 2; ++i)
+            samples.push_back(bits == 8 ? (i * 29) % 256 : fileOfHost16(i * 1301));
+        writeGrayAlphaPng(folder.file("in.png"), 4, 3, bits, samples);
+        ASSERT_EQ(runHost(folder.file("in.png") + " " + folder.file("out.png")), 0);
+        EXPECT_TRUE(samePixels(folder.file("in.png"), folder.file("out.png"))) << bits;
+    }
+}
+
+TEST(HostProgramRuns, ScriptedRunsWithoutTheDialogGiveThePictureBack)
+{
+    TemporaryFolder folder;
+    const std::string input = folder.file("in.png");
+    ASSERT_TRUE(patternImage(QImage::Format_RGB888).save(QString::fromStdString(input)));
+    const std::string config = "XDG_CONFIG_HOME=" + folder.path() + " ";
+    ASSERT_EQ(
+        std::system((config + HOST_PROGRAM + " --module " + MODULE_PATH
+            + " --no-dialog --percent 50 --disposition 3 " + input + " " + folder.file("out.png"))
+                        .c_str()),
+        0);
+    EXPECT_TRUE(samePixels(input, folder.file("out.png")));
+}
+
+TEST(HostProgramRuns, FailedRunsWriteNoFile)
+{
+    TemporaryFolder folder;
+    const std::string input = folder.file("in.png");
+    ASSERT_TRUE(patternImage(QImage::Format_RGB888).save(QString::fromStdString(input)));
+    const std::string badModule = std::string(HOST_PROGRAM) + " --module /nonexistent.so " + input
+        + " " + folder.file("out.png") + " 2>/dev/null";
+    EXPECT_NE(std::system(badModule.c_str()), 0);
+    EXPECT_NE(runHost(folder.file("missing.png") + " " + folder.file("out.png")), 0);
+    EXPECT_EQ(runHost("only-one-argument"), 64);
+    EXPECT_NE(runHost(input + " " + folder.file("out.unknownformat")), 0);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        ++files;
+    EXPECT_EQ(files, 1) << "only the input is there: no output, no temporary file";
+}
+
+} // namespace

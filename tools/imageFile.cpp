@@ -1,0 +1,153 @@
+#include "tools/imageFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// PNG colour type 4 is gray with alpha; Qt reads it as RGBA.
+bool isGrayAlphaPng(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(26);
+    return header.size() == 26 && header.startsWith("\x89PNG\r\n\x1a\n") && header[25] == 4;
+}
+
+bool isSixteenBit(QImage::Format format)
+{
+    return format == QImage::Format_Grayscale16 || format == QImage::Format_RGBX64
+        || format == QImage::Format_RGBA64 || format == QImage::Format_RGBA64_Premultiplied;
+}
+
+// Qt's layout of each document form: the format and which of its channels are the planes.
+QImage::Format qtFormatOf(int planes, int depth)
+{
+    const bool deep = depth == 16;
+    switch (planes) {
+    case 1:
+        return deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8;
+    case 3:
+        return deep ? QImage::Format_RGBX64 : QImage::Format_RGB888;
+    default:
+        return deep ? QImage::Format_RGBA64 : QImage::Format_RGBA8888;
+    }
+}
+
+// Channel of the Qt pixel that holds each plane, and Qt's channels per pixel.
+int qtChannel(int planes, int plane)
+{
+    return planes == 2 && plane == 1 ? 3 : plane;
+}
+
+int qtChannels(int planes, int depth)
+{
+    if (planes == 1)
+        return 1;
+    return planes == 3 && depth == 8 ? 3 : 4; // RGBX64 keeps a fourth, unused word
+}
+
+} // namespace
+
+int hostOfFile16(int value)
+{
+    return int((std::int64_t(value) * 32768 + 32767) / 65535);
+}
+
+int fileOfHost16(int value)
+{
+    const int host = std::clamp(value, 0, HostWhite16);
+    return int((std::int64_t(host) * 65535 + 16384) / 32768);
+}
+
+bool readImageFile(const std::string& path, HostImage* image, std::string* error)
+{
+    QImageReader reader(QString::fromStdString(path));
+    reader.setAutoTransform(false);
+    const QImage read = reader.read();
+    if (read.isNull()) {
+        *error = path + ": " + reader.errorString().toStdString();
+        return true;
+    }
+    const int depth = isSixteenBit(read.format()) ? 16 : 8;
+    int planes = read.hasAlphaChannel() ? 4 : 3;
+    if (read.format() == QImage::Format_Grayscale8 || read.format() == QImage::Format_Grayscale16
+        || (read.isGrayscale() && !read.hasAlphaChannel()))
+        planes = 1;
+    else if (isGrayAlphaPng(path))
+        planes = 2;
+    const QImage qt = read.convertToFormat(qtFormatOf(planes, depth));
+    allocateHostImage(image, qt.width(), qt.height(), planes, depth);
+    const int channels = qtChannels(planes, depth);
+    for (int y = 0; y < qt.height(); ++y) {
+        const uchar* line = qt.constScanLine(y);
+        for (int x = 0; x < qt.width(); ++x) {
+            for (int plane = 0; plane < planes; ++plane) {
+                const int index = x * channels + qtChannel(planes, plane);
+                if (depth == 16) {
+                    std::uint16_t word = 0;
+                    std::memcpy(&word, line + 2 * index, 2);
+                    setHostSample(image, x, y, plane, hostOfFile16(word));
+                } else {
+                    setHostSample(image, x, y, plane, line[index]);
+                }
+            }
+        }
+    }
+    return false;
+}
+
+bool writeImageFile(const std::string& path, const HostImage& image, std::string* error)
+{
+    const bool deep = image.depth == 16;
+    QImage qt(image.width, image.height, qtFormatOf(image.planes, image.depth));
+    if (qt.isNull()) {
+        *error = "out of memory";
+        return true;
+    }
+    qt.fill(Qt::white);
+    const int channels = qtChannels(image.planes, image.depth);
+    for (int y = 0; y < image.height; ++y) {
+        uchar* line = qt.scanLine(y);
+        for (int x = 0; x < image.width; ++x) {
+            for (int plane = 0; plane < image.planes; ++plane) {
+                const int value = hostSample(image, x, y, plane);
+                // Gray with transparency repeats its gray sample in red, green and blue.
+                const int copies = image.planes == 2 && plane == 0 ? 3 : 1;
+                for (int copy = 0; copy < copies; ++copy) {
+                    const int index = x * channels + qtChannel(image.planes, plane) + copy;
+                    if (deep) {
+                        const std::uint16_t word = std::uint16_t(fileOfHost16(value));
+                        std::memcpy(line + 2 * index, &word, 2);
+                    } else {
+                        line[index] = uchar(value);
+                    }
+                }
+            }
+        }
+    }
+    QSaveFile file(QString::fromStdString(path));
+    const QByteArray format = QFileInfo(file.fileName()).suffix().toLower().toLatin1();
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = path + ": " + file.errorString().toStdString();
+        return true;
+    }
+    QImageWriter writer(&file, format);
+    if (!writer.write(qt)) {
+        *error = path + ": " + writer.errorString().toStdString();
+        file.cancelWriting();
+        return true;
+    }
+    if (!file.commit()) {
+        *error = path + ": " + file.errorString().toStdString();
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,135 @@
+// morvanclarity-host: plays the host image editor's part for a filter module. Loads the module,
+// reads the picture, runs the filter's selectors over it and writes the result.
+
+#include "tools/filterModule.h"
+#include "tools/hostSession.h"
+#include "tools/imageFile.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#ifndef MORVANCLARITY_DEFAULT_MODULE
+#define MORVANCLARITY_DEFAULT_MODULE "Morvanclarity.so"
+#endif
+
+namespace {
+
+constexpr const char* usage
+    = "usage: morvanclarity-host [options] input output\n"
+      "  --module PATH        the filter module (default: " MORVANCLARITY_DEFAULT_MODULE ")\n"
+      "  --about              show the module's About box first\n"
+      "  --options            ask for the filter's dialog (the Parameters step)\n"
+      "  --no-dialog          play a scripted run without the dialog\n"
+      "  --percent N          scripted amount (with --no-dialog)\n"
+      "  --disposition N      scripted disposition 0..3 (with --no-dialog)\n"
+      "  --ignore-selection   scripted ignore-selection flag (with --no-dialog)\n"
+      "  --selection          give the document a selection\n"
+      "  --no-big-document    offer only 16-bit rectangles\n";
+
+struct Arguments {
+    std::string module = MORVANCLARITY_DEFAULT_MODULE;
+    std::string input;
+    std::string output;
+    RunOptions run;
+    bool selection = false;
+    bool bigDocument = true;
+};
+
+bool parseNumber(const char* text, double* value)
+{
+    char* end = nullptr;
+    *value = std::strtod(text, &end);
+    return end != text && *end == '\0';
+}
+
+// Returns true when the command line is malformed.
+bool parseArguments(int argc, char** argv, Arguments* arguments)
+{
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        double number = 0.0;
+        if (argument == "--module" && hasValue) {
+            arguments->module = argv[++i];
+        } else if (argument == "--about") {
+            arguments->run.about = true;
+        } else if (argument == "--options") {
+            arguments->run.withOptions = true;
+        } else if (argument == "--no-dialog") {
+            arguments->run.scripted = true;
+            arguments->run.playInfo = plugInDialogDontDisplay;
+        } else if (argument == "--percent" && hasValue && parseNumber(argv[i + 1], &number)) {
+            arguments->run.percent = number;
+            ++i;
+        } else if (argument == "--disposition" && hasValue && parseNumber(argv[i + 1], &number)) {
+            arguments->run.disposition = int16(number);
+            ++i;
+        } else if (argument == "--ignore-selection") {
+            arguments->run.ignoreSelection = true;
+        } else if (argument == "--selection") {
+            arguments->selection = true;
+        } else if (argument == "--no-big-document") {
+            arguments->bigDocument = false;
+        } else if (argument.rfind("--", 0) != 0 && positional == 0) {
+            arguments->input = argument;
+            ++positional;
+        } else if (argument.rfind("--", 0) != 0 && positional == 1) {
+            arguments->output = argument;
+            ++positional;
+        } else {
+            return true;
+        }
+    }
+    return positional != 2;
+}
+
+int runHost(const Arguments& arguments)
+{
+    std::string error;
+    HostImage image;
+    if (readImageFile(arguments.input, &image, &error)) {
+        std::fprintf(stderr, "morvanclarity-host: %s\n", error.c_str());
+        return 1;
+    }
+    FilterModule module;
+    if (loadFilterModule(arguments.module, &module, &error)) {
+        std::fprintf(stderr, "morvanclarity-host: %s\n", error.c_str());
+        return 1;
+    }
+    HostSession session;
+    session.selectionMask = arguments.selection;
+    session.offerBigDocument = arguments.bigDocument;
+    openSession(&session, module.entry, &image);
+    const int16 result = runFilter(&session, arguments.run);
+    closeSession(&session);
+    unloadFilterModule(&module);
+    if (result == userCanceledErr) {
+        std::fprintf(stderr, "morvanclarity-host: the filter was cancelled; nothing written\n");
+        return 2;
+    }
+    if (result != noErr) {
+        std::fprintf(
+            stderr, "morvanclarity-host: the filter failed with %d; nothing written\n", result);
+        return 1;
+    }
+    if (writeImageFile(arguments.output, image, &error)) {
+        std::fprintf(stderr, "morvanclarity-host: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments arguments;
+    if (parseArguments(argc, argv, &arguments)) {
+        std::fputs(usage, stderr);
+        return 64;
+    }
+    return runHost(arguments);
+}
