@@ -160,6 +160,10 @@ int runDeblurCommand(const CliOptions& options)
     const JobStatus status = isAbortRequested()
         ? JobAborted
         : runDeblurJob(&job.output, &source, job.params, bar.sink(), &report);
+    if (status == JobDone && report.tilesNotDone == 0)
+        bar.finish();
+    else
+        bar.endLine();
     if (status == JobAborted)
         return fail(ExitInterrupted, "interrupted; nothing was written");
     if (status != JobDone)
@@ -168,8 +172,6 @@ int runDeblurCommand(const CliOptions& options)
         return fail(ExitJobFailed,
             std::to_string(report.tilesNotDone) + " of " + std::to_string(report.tiles)
                 + " tiles could not be deblurred (not enough memory); nothing was written");
-    bar.finish();
-
     // The alpha plane and the colour profile pass through untouched.
     if (writePhoto(options.output, job.output, job.input.alpha, job.input.iccProfile, &reason))
         return fail(ExitBadOutput, options.output + ": " + reason);

@@ -19,8 +19,14 @@ ProgressBar::ProgressBar(bool enabled)
 
 ProgressBar::~ProgressBar()
 {
+    endLine();
+}
+
+void ProgressBar::endLine()
+{
     if (drawn)
         std::fputs("\n", stderr);
+    drawn = false;
 }
 
 ProgressSink ProgressBar::sink()
@@ -45,9 +51,7 @@ void ProgressBar::finish()
 {
     position = maximum;
     draw(true);
-    if (drawn)
-        std::fputs("\n", stderr);
-    drawn = false;
+    endLine();
 }
 
 double ProgressBar::elapsedSeconds() const

@@ -17,6 +17,8 @@ public:
     ProgressSink sink();
     // Draws the bar full and ends its line.
     void finish();
+    // Ends the bar's line where it stands, so that a message can follow on a line of its own.
+    void endLine();
     double elapsedSeconds() const;
 
 private:
