@@ -92,24 +92,25 @@ SPErr writeEntry(const RegistrySuites& suites)
     return error;
 }
 
-} // namespace
-
-OSErr readRegistryParameters()
+// Runs one registry access with the suites it needs, released again on every path.
+OSErr withRegistrySuites(SPErr (*access)(const RegistrySuites&))
 {
     RegistrySuites suites {};
     OSErr result = errPlugInHostInsufficient;
     if (!acquireSuites(&suites))
-        result = readEntry(suites) == kSPNoError ? noErr : errPlugInHostInsufficient;
+        result = access(suites) == kSPNoError ? noErr : errPlugInHostInsufficient;
     releaseSuites(suites);
     return result;
 }
 
+} // namespace
+
+OSErr readRegistryParameters()
+{
+    return withRegistrySuites(readEntry);
+}
+
 OSErr writeRegistryParameters()
 {
-    RegistrySuites suites {};
-    OSErr result = errPlugInHostInsufficient;
-    if (!acquireSuites(&suites))
-        result = writeEntry(suites) == kSPNoError ? noErr : errPlugInHostInsufficient;
-    releaseSuites(suites);
-    return result;
+    return withRegistrySuites(writeEntry);
 }
