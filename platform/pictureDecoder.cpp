@@ -1,8 +1,9 @@
 #include "platform/pictureDecoder.h"
 
-#include <QFile>
+#include "platform/pictureFile.h"
+
 #include <QImage>
-#include <QImageReader>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -136,27 +137,21 @@ PixelRows DecodedPicture::rows() const
 bool decodePicture(const std::string& path, DecodedPicture* picture, std::string* reason)
 {
     *picture = DecodedPicture {};
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = file.errorString().toStdString();
+    std::string bytes;
+    if (readPictureBytes(path, &bytes, reason) != PictureReadStatus::Read)
         return true;
-    }
-    const std::uint32_t headerFormat = formatFromHeader(file.peek(32));
-    QImageReader reader(&file);
-    reader.setAutoTransform(false);
-    if (!reader.canRead()) {
-        *reason = "not a picture format that can be read";
-        return true;
-    }
-    if (headerFormat != PixelFormatUndefined) {
+    const std::uint32_t headerFormat = formatFromHeader(
+        QByteArray::fromRawData(bytes.data(), qsizetype(std::min<std::size_t>(bytes.size(), 32))));
+    QImage image;
+    const PictureReadStatus status = decodePictureBytes(bytes, &image, reason, false);
+    // A refused format is told apart by its header even when the reader could not decode it.
+    if (headerFormat != PixelFormatUndefined && status != PictureReadStatus::NotAPicture
+        && status != PictureReadStatus::Truncated) {
         picture->format = headerFormat;
         return false;
     }
-    QImage image;
-    if (!reader.read(&image)) {
-        *reason = reader.errorString().toStdString();
+    if (status != PictureReadStatus::Read)
         return true;
-    }
     takeImage(picture, std::move(image));
     return false;
 }

@@ -1,0 +1,147 @@
+#include "platform/pictureFile.h"
+
+#include "platform/memoryStatus.h"
+#include "platform/pictureTruncation.h"
+#include "platform/wholeFiles.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QImageWriter>
+#include <algorithm>
+#include <climits>
+#include <new>
+
+namespace {
+
+constexpr long long MiB = 1024 * 1024;
+
+// Files larger than any picture that fits the budget would be, even uncompressed, are refused
+// before they are read.
+constexpr long long MaxFileBytes = 16LL * 1024 * MiB;
+
+std::string sizeText(QSize size)
+{
+    return std::to_string(size.width()) + " x " + std::to_string(size.height());
+}
+
+// Bytes per decoded pixel: the reader's own format when it tells it before decoding, else the
+// widest the tool works with (four 16-bit channels).
+long long bytesPerPixel(const QImageReader& reader)
+{
+    const QImage::Format format = reader.imageFormat();
+    if (format == QImage::Format_Invalid)
+        return 8;
+    return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+}
+
+bool exceedsBudget(QSize size, long long pixelBytes)
+{
+    if (!size.isValid())
+        return false;
+    const long long pixels = static_cast<long long>(size.width()) * size.height();
+    return pixels > pictureMemoryBudget() / pixelBytes;
+}
+
+} // namespace
+
+long long pictureMemoryBudget()
+{
+    const long long available = availableMemoryBytes();
+    return std::max(256 * MiB, available < 0 ? 4096 * MiB : available / 3);
+}
+
+PictureReadStatus readPictureBytes(const std::string& path, std::string* bytes, std::string* reason)
+{
+    switch (readWholeFile(path, bytes, reason, MaxFileBytes)) {
+    case FileReadStatus::Read:
+        return PictureReadStatus::Read;
+    case FileReadStatus::OutOfMemory:
+        return PictureReadStatus::OutOfMemory;
+    case FileReadStatus::Unreadable:
+        break;
+    }
+    return PictureReadStatus::Unreadable;
+}
+
+PictureReadStatus decodePictureBytes(
+    const std::string& bytes, QImage* image, std::string* reason, bool autoTransform)
+{
+    *image = QImage();
+    QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(autoTransform);
+    if (!reader.canRead()) {
+        *reason = bytes.empty() ? "the file is empty" : "not a picture format that can be read";
+        return PictureReadStatus::NotAPicture;
+    }
+    if (pictureEndsEarly(bytes)) {
+        *reason = "the file is truncated";
+        return PictureReadStatus::Truncated;
+    }
+    // Qt's own limit (128 MiB by default) would refuse ordinary large photographs; the budget
+    // replaces it, and a header claiming more than that (a decompression bomb) is refused
+    // before any pixel is decoded.
+    const long long pixelBytes = bytesPerPixel(reader);
+    const QSize size = reader.size();
+    const long long budget = pictureMemoryBudget();
+    if (exceedsBudget(size, pixelBytes)) {
+        *reason
+            = "the picture is too large (" + sizeText(size) + " pixels) for the memory available";
+        return PictureReadStatus::TooLarge;
+    }
+    reader.setAllocationLimit(int(std::min<long long>(INT_MAX, budget / MiB + 1)));
+    bool read = false;
+    try {
+        read = reader.read(image);
+    } catch (const std::bad_alloc&) {
+        *image = QImage();
+        *reason = "not enough memory to decode the picture";
+        return PictureReadStatus::OutOfMemory;
+    }
+    if (!read) {
+        *image = QImage();
+        if (exceedsBudget(reader.size(), pixelBytes)) {
+            *reason = "the picture is too large for the memory available";
+            return PictureReadStatus::TooLarge;
+        }
+        *reason = "the picture data is damaged (" + reader.errorString().toStdString() + ")";
+        return PictureReadStatus::Damaged;
+    }
+    return PictureReadStatus::Read;
+}
+
+PictureReadStatus readPictureFile(
+    const std::string& path, QImage* image, std::string* reason, bool autoTransform)
+{
+    std::string bytes;
+    const PictureReadStatus status = readPictureBytes(path, &bytes, reason);
+    if (status != PictureReadStatus::Read)
+        return status;
+    return decodePictureBytes(bytes, image, reason, autoTransform);
+}
+
+bool encodePicture(
+    const QImage& image, const char* format, int quality, QByteArray* bytes, std::string* reason)
+{
+    bytes->clear();
+    QBuffer buffer(bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    bool written = false;
+    try {
+        written = writer.write(image);
+    } catch (const std::bad_alloc&) {
+        *reason = "not enough memory to encode the picture";
+        bytes->clear();
+        return true;
+    }
+    if (!written) {
+        *reason = "the picture could not be encoded (" + writer.errorString().toStdString() + ")";
+        bytes->clear();
+        return true;
+    }
+    return false;
+}
