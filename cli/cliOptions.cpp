@@ -134,6 +134,10 @@ bool parseCliOptions(
                 return true;
             }
         } else if (argument == "--psf") {
+            if (value.empty()) {
+                *message = "--psf needs the path of a picture";
+                return true;
+            }
             options->psf = value;
         } else {
             *message = "unknown option " + argument + "; see morvanclarity --help";
@@ -153,6 +157,10 @@ bool parseCliOptions(
         options->output = files[1];
     } else {
         options->output = files[0];
+    }
+    if (!options->motionMode && !options->points.empty()) {
+        *message = "--points draws a motion path: it needs --mode motion";
+        return true;
     }
     if (options->motionMode && options->psf.empty() && options->points.size() < 2) {
         *message = "motion mode needs at least two --points (or a --psf picture)";

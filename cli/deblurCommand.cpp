@@ -5,9 +5,11 @@
 #include "engine/engine.h"
 #include "image/imageFormat.h"
 #include "locale/localisedStrings.h"
+#include "platform/libraryNoise.h"
 #include "platform/paths.h"
 #include "platform/pictureDecoder.h"
 #include "platform/textEncoding.h"
+#include "platform/wholeFiles.h"
 
 #include <algorithm>
 
@@ -27,6 +29,42 @@ void requestAbortOnSignal(int)
 {
     requestAbort(); // a lock-free atomic store: safe in a signal handler
     std::signal(SIGINT, SIG_DFL); // a second Ctrl-C ends the process at once
+}
+
+// Asked by the output's writer just before the finished file replaces the old one: a Ctrl-C
+// until here stops the run with nothing written; from here on the run finishes, since the
+// output is as good as written.
+bool interruptedBeforeCommit()
+{
+    std::signal(SIGINT, SIG_IGN);
+    return isAbortRequested();
+}
+
+// Tells the output's writer why it must not replace the file, if it must not. The output's
+// folder is tried before the job starts, so a missing or read-only folder costs no job.
+int checkOutput(const std::string& path)
+{
+    if (!isWritablePhotoPath(path))
+        return fail(ExitBadOutput, path + ": " + UnwritablePathReason);
+    std::string reason;
+    if (cannotCreateFile(path, &reason))
+        return fail(ExitBadOutput, path + ": cannot be written: " + reason);
+    return ExitSuccess;
+}
+
+int writeOutput(const std::string& path, const ImageBuffer& pixels, const ImageBuffer& alpha,
+    const std::string& iccProfile)
+{
+    std::string reason;
+    switch (writePhoto(path, pixels, alpha, iccProfile, &reason, interruptedBeforeCommit)) {
+    case PhotoWriteStatus::Written:
+        return ExitSuccess;
+    case PhotoWriteStatus::Cancelled:
+        return fail(ExitInterrupted, "interrupted; nothing was written");
+    case PhotoWriteStatus::Failed:
+        break;
+    }
+    return fail(ExitBadOutput, path + ": " + reason + "; nothing was written");
 }
 
 // Measured FFT plans make every later transform of a size faster; they are kept beside the
@@ -80,7 +118,11 @@ int buildKernel(const CliOptions& options, DeblurParams* params)
     if (!options.psf.empty()) {
         ImageBuffer picture {};
         std::string reason;
-        const PsfPictureStatus status = readPsfPicture(options.psf, &picture, &reason);
+        PsfPictureStatus status = PsfPictureStatus::Unreadable;
+        {
+            const LibraryNoiseMute quiet;
+            status = readPsfPicture(options.psf, &picture, &reason);
+        }
         if (status == PsfPictureStatus::NotSupported) {
             return fail(ExitBadPsf,
                 options.psf + ": " + utf16ToUtf8(localisedString(41)) + " (" + reason + ")");
@@ -123,19 +165,22 @@ struct JobImages {
 
 int runDeblurCommand(const CliOptions& options)
 {
-    if (!isWritablePhotoPath(options.output))
-        return fail(ExitBadOutput, options.output + ": " + UnwritablePathReason);
+    if (const int status = checkOutput(options.output); status != ExitSuccess)
+        return status;
     // From here on Ctrl-C asks the job to stop; whatever runs then ends without output.
     clearAbortRequest();
     std::signal(SIGINT, requestAbortOnSignal);
-    struct SignalRestorer {
-        ~SignalRestorer() { std::signal(SIGINT, SIG_DFL); }
-    } restorer;
 
     JobImages job;
     std::string reason;
-    if (readPhoto(options.input, &job.input, &reason))
+    switch (readPhoto(options.input, &job.input, &reason)) {
+    case PhotoReadStatus::Read:
+        break;
+    case PhotoReadStatus::BadFile:
         return fail(ExitBadInput, options.input + ": " + reason);
+    case PhotoReadStatus::OutOfMemory:
+        return fail(ExitJobFailed, options.input + ": " + reason);
+    }
     const ImageBuffer& source = job.input.pixels;
     if (source.width < MinTileEdge || source.height < MinTileEdge)
         return fail(ExitBadInput,
@@ -173,8 +218,10 @@ int runDeblurCommand(const CliOptions& options)
             std::to_string(report.tilesNotDone) + " of " + std::to_string(report.tiles)
                 + " tiles could not be deblurred (not enough memory); nothing was written");
     // The alpha plane and the colour profile pass through untouched.
-    if (writePhoto(options.output, job.output, job.input.alpha, job.input.iccProfile, &reason))
-        return fail(ExitBadOutput, options.output + ": " + reason);
+    if (const int written
+        = writeOutput(options.output, job.output, job.input.alpha, job.input.iccProfile);
+        written != ExitSuccess)
+        return written;
     if (!options.quiet)
         std::fprintf(stderr, "Deblurred %d x %d %s, %s, in %.1f s: %s\n", source.width,
             source.height, kindOf(source, job.input.alpha.data).c_str(),
@@ -184,8 +231,8 @@ int runDeblurCommand(const CliOptions& options)
 
 int runKernelCommand(const CliOptions& options)
 {
-    if (!isWritablePhotoPath(options.output))
-        return fail(ExitBadOutput, options.output + ": " + UnwritablePathReason);
+    if (const int status = checkOutput(options.output); status != ExitSuccess)
+        return status;
     JobImages job;
     if (const int status = buildKernel(options, &job.params); status != ExitSuccess)
         return status;
@@ -201,9 +248,9 @@ int runKernelCommand(const CliOptions& options)
     for (std::int64_t i = 0; i < count; ++i)
         job.output.data[i] = std::uint8_t(
             peak > 0.0f ? std::clamp(samples[i] / peak * 255.0f + 0.5f, 0.0f, 255.0f) : 0.0f);
-    std::string reason;
-    if (writePhoto(options.output, job.output, ImageBuffer {}, {}, &reason))
-        return fail(ExitBadOutput, options.output + ": " + reason);
+    if (const int written = writeOutput(options.output, job.output, ImageBuffer {}, {});
+        written != ExitSuccess)
+        return written;
     if (!options.quiet)
         std::fprintf(stderr, "Wrote the %d x %d point-spread function: %s\n", kernel.width,
             kernel.height, options.output.c_str());

@@ -1,11 +1,12 @@
 #include "cli/photoFile.h"
 
+#include "platform/libraryNoise.h"
+#include "platform/pictureFile.h"
+#include "platform/wholeFiles.h"
+
 #include <QColorSpace>
-#include <QFile>
 #include <QImage>
-#include <QImageReader>
-#include <QImageWriter>
-#include <QSaveFile>
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -23,11 +24,10 @@ std::string lowerExtension(const std::string& path)
 
 // A PNG's own colour type 0 or 4 (gray, gray with alpha): the reader turns the latter into
 // colour, but the photo should stay gray.
-bool isGrayPng(QFile* file)
+bool isGrayPng(const std::string& file)
 {
-    const QByteArray header = file->peek(26);
-    return header.startsWith("\x89PNG\r\n\x1a\n") && header.size() >= 26
-        && (header[25] == 0 || header[25] == 4);
+    return file.size() >= 26 && file.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0
+        && (file[25] == 0 || file[25] == 4);
 }
 
 // Copies the channels of a QImage pixel row into the photo's records.
@@ -88,6 +88,19 @@ bool takeImage(Photo* photo, QImage image, bool gray)
     return false;
 }
 
+// Copies the record's channels (blue, green, red, or gray) and the alpha plane into a QImage
+// row of red, green, blue, alpha.
+template <typename Sample>
+void mergeRow(
+    const Sample* in, int channels, int width, const Sample* alphaIn, Sample opaque, Sample* out)
+{
+    for (int x = 0; x < width; ++x, in += channels, out += 4) {
+        for (int c = 0; c < 3; ++c)
+            out[c] = in[channels == 1 ? 0 : 2 - c];
+        out[3] = alphaIn ? alphaIn[x] : opaque;
+    }
+}
+
 // The QImage that holds the photo for writing; null when memory is short.
 QImage composeImage(
     const ImageBuffer& pixels, const ImageBuffer& alphaPlane, bool eightBitOnly, bool dropAlpha)
@@ -109,30 +122,27 @@ QImage composeImage(
         deep ? (alpha ? QImage::Format_RGBA64 : QImage::Format_RGBX64)
              : (alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888));
     for (int y = 0; !image.isNull() && y < pixels.height; ++y) {
-        for (int x = 0; x < pixels.width; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                // Blue, green, red in the record; red, green, blue in the image.
-                const int sample = pixels.channels == 1 ? 0 : 2 - c;
-                const std::int64_t offset
-                    = std::int64_t(y) * pixels.stride + std::int64_t(x) * pixels.channels + sample;
-                if (deep)
-                    reinterpret_cast<std::uint16_t*>(image.scanLine(y))[4 * x + c]
-                        = reinterpret_cast<const std::uint16_t*>(pixels.data)[offset];
-                else
-                    image.scanLine(y)[4 * x + c] = pixels.data[offset];
-            }
-            const std::int64_t alphaOffset = std::int64_t(y) * alphaPlane.width + x;
-            if (deep)
-                reinterpret_cast<std::uint16_t*>(image.scanLine(y))[4 * x + 3] = alpha
-                    ? reinterpret_cast<const std::uint16_t*>(alphaPlane.data)[alphaOffset]
-                    : 0xFFFF;
-            else
-                image.scanLine(y)[4 * x + 3] = alpha ? alphaPlane.data[alphaOffset] : 0xFF;
-        }
+        const std::uint8_t* in = pixels.data + std::int64_t(y) * pixels.stride;
+        const std::uint8_t* alphaIn
+            = alpha ? alphaPlane.data + std::int64_t(y) * alphaPlane.stride : nullptr;
+        if (deep)
+            mergeRow(reinterpret_cast<const std::uint16_t*>(in), pixels.channels, pixels.width,
+                reinterpret_cast<const std::uint16_t*>(alphaIn), std::uint16_t(0xFFFF),
+                reinterpret_cast<std::uint16_t*>(image.scanLine(y)));
+        else
+            mergeRow(
+                in, pixels.channels, pixels.width, alphaIn, std::uint8_t(0xFF), image.scanLine(y));
     }
     if (deep && eightBitOnly)
         image.convertTo(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     return image;
+}
+
+// The pixels of a photo must fit one image record (at most 2 GiB).
+bool fitsImageRecord(const QImage& image)
+{
+    const std::int64_t sampleBytes = image.depth() > 32 || image.depth() == 16 ? 2 : 1;
+    return std::int64_t(image.width()) * image.height() * 3 * sampleBytes <= INT32_MAX;
 }
 
 } // namespace
@@ -157,33 +167,38 @@ void releasePhoto(Photo* photo)
     photo->iccProfile.clear();
 }
 
-bool readPhoto(const std::string& path, Photo* photo, std::string* reason)
+PhotoReadStatus readPhoto(const std::string& path, Photo* photo, std::string* reason)
 {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = "cannot read: " + file.errorString().toStdString();
-        return true;
-    }
-    const bool grayPng = isGrayPng(&file);
-    QImageReader reader(&file);
-    reader.setAutoTransform(true); // the file's orientation, as viewers show it
+    std::string bytes;
     QImage image;
-    if (!reader.read(&image)) {
-        *reason = reader.errorString().toStdString();
-        return true;
+    {
+        const LibraryNoiseMute quiet;
+        PictureReadStatus status = readPictureBytes(path, &bytes, reason);
+        if (status == PictureReadStatus::Read)
+            status = decodePictureBytes(bytes, &image, reason, true);
+        if (status == PictureReadStatus::OutOfMemory)
+            return PhotoReadStatus::OutOfMemory;
+        if (status != PictureReadStatus::Read)
+            return PhotoReadStatus::BadFile;
+    }
+    if (!fitsImageRecord(image)) {
+        *reason = "the picture is too large (" + std::to_string(image.width()) + " x "
+            + std::to_string(image.height()) + " pixels)";
+        return PhotoReadStatus::BadFile;
     }
     const QByteArray profile = image.colorSpace().iccProfile();
     photo->iccProfile.assign(profile.constData(), std::size_t(profile.size()));
-    const bool gray = grayPng || image.format() == QImage::Format_Grayscale8
+    const bool gray = isGrayPng(bytes) || image.format() == QImage::Format_Grayscale8
         || image.format() == QImage::Format_Grayscale16
         || (image.format() == QImage::Format_Indexed8 && image.isGrayscale())
         || image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB;
+    std::string().swap(bytes);
     if (takeImage(photo, std::move(image), gray)) {
         releasePhoto(photo);
         *reason = "not enough memory for the picture";
-        return true;
+        return PhotoReadStatus::OutOfMemory;
     }
-    return false;
+    return PhotoReadStatus::Read;
 }
 
 bool isWritablePhotoPath(const std::string& path)
@@ -193,40 +208,39 @@ bool isWritablePhotoPath(const std::string& path)
         || extension == "jpeg";
 }
 
-bool writePhoto(const std::string& path, const ImageBuffer& pixels, const ImageBuffer& alpha,
-    const std::string& iccProfile, std::string* reason)
+PhotoWriteStatus writePhoto(const std::string& path, const ImageBuffer& pixels,
+    const ImageBuffer& alpha, const std::string& iccProfile, std::string* reason,
+    bool (*cancelled)())
 {
     if (!isWritablePhotoPath(path)) {
         *reason = UnwritablePathReason;
-        return true;
+        return PhotoWriteStatus::Failed;
     }
     const std::string extension = lowerExtension(path);
     const bool jpeg = extension == "jpg" || extension == "jpeg";
-    QImage image = composeImage(pixels, alpha, jpeg, jpeg);
-    if (image.isNull()) {
-        *reason = "not enough memory for the picture";
-        return true;
+    QByteArray encoded;
+    {
+        QImage image = composeImage(pixels, alpha, jpeg, jpeg);
+        if (image.isNull()) {
+            *reason = "not enough memory for the picture";
+            return PhotoWriteStatus::Failed;
+        }
+        if (!iccProfile.empty())
+            image.setColorSpace(QColorSpace::fromIccProfile(
+                QByteArray(iccProfile.data(), qsizetype(iccProfile.size()))));
+        const LibraryNoiseMute quiet;
+        if (encodePicture(image, jpeg ? "jpeg" : (extension == "png" ? "png" : "tiff"),
+                jpeg ? 95 : -1, &encoded, reason))
+            return PhotoWriteStatus::Failed;
     }
-    if (!iccProfile.empty())
-        image.setColorSpace(QColorSpace::fromIccProfile(
-            QByteArray(iccProfile.data(), qsizetype(iccProfile.size()))));
-
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        *reason = "cannot write: " + file.errorString().toStdString();
-        return true;
+    switch (writeFileAtomically(path,
+        std::string_view(encoded.constData(), std::size_t(encoded.size())), reason, cancelled)) {
+    case FileWriteStatus::Written:
+        return PhotoWriteStatus::Written;
+    case FileWriteStatus::Cancelled:
+        return PhotoWriteStatus::Cancelled;
+    case FileWriteStatus::Failed:
+        break;
     }
-    QImageWriter writer(&file, jpeg ? "jpeg" : (extension == "png" ? "png" : "tiff"));
-    if (jpeg)
-        writer.setQuality(95);
-    if (!writer.write(image)) {
-        *reason = writer.errorString().toStdString();
-        file.cancelWriting();
-        return true;
-    }
-    if (!file.commit()) {
-        *reason = file.errorString().toStdString();
-        return true;
-    }
-    return false;
+    return PhotoWriteStatus::Failed;
 }

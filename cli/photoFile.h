@@ -19,17 +19,28 @@ void releasePhoto(Photo* photo);
 // common and harmless in camera files), which would interleave with the tool's output.
 void quietPictureLibraries();
 
-// Reads a PNG, TIFF, JPEG or BMP file. Returns true with a reason when it cannot.
-[[nodiscard]] bool readPhoto(const std::string& path, Photo* photo, std::string* reason);
+enum class PhotoReadStatus {
+    Read,
+    BadFile, // missing, unreadable, not a picture, truncated, damaged or too large
+    OutOfMemory,
+};
+
+// Reads a PNG, TIFF, JPEG or BMP file (or any other picture Qt reads). On failure the photo is
+// empty and `reason` says why.
+[[nodiscard]] PhotoReadStatus readPhoto(const std::string& path, Photo* photo, std::string* reason);
 
 // Is `path`'s extension one the tool writes (.png, .tif, .tiff, .jpg, .jpeg)?
 bool isWritablePhotoPath(const std::string& path);
 inline constexpr const char* UnwritablePathReason
     = "the output must end in .png, .tif, .tiff, .jpg or .jpeg";
 
+enum class PhotoWriteStatus { Written, Failed, Cancelled };
+
 // Writes pixels (and an alpha plane of their size and depth, when it has data) with a colour
 // profile in the format of the path's extension, through a temporary file beside it that
-// replaces `path` only once complete. Returns true with a reason when it cannot; `path` is then
-// untouched.
-[[nodiscard]] bool writePhoto(const std::string& path, const ImageBuffer& pixels,
-    const ImageBuffer& alpha, const std::string& iccProfile, std::string* reason);
+// replaces `path` only once every byte is on the disk. `cancelled`, when given, is asked just
+// before that replacement. On failure or cancellation `path` is untouched; a failure's reason
+// says what happened ("the disk is full", ...).
+[[nodiscard]] PhotoWriteStatus writePhoto(const std::string& path, const ImageBuffer& pixels,
+    const ImageBuffer& alpha, const std::string& iccProfile, std::string* reason,
+    bool (*cancelled)() = nullptr);

@@ -1,16 +1,22 @@
 // The batch tool as users run it: a separate process, its exit status, its files.
 
 #include "tests/engine/engineTestSupport.h"
+#include "tests/support/pngWriter.h"
 #include "tests/support/scopedEnvironment.h"
 #include "tests/support/temporaryFolder.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -44,6 +50,34 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
     }
     int run(const std::vector<std::string>& arguments) { return exitStatus(start(arguments)); }
+
+    // Runs the tool with files limited to `fileSizeLimit` bytes (a disk that fills up), and
+    // keeps what it says on standard error.
+    int runCapturing(std::vector<std::string> arguments, std::string* errors,
+        rlim_t fileSizeLimit = RLIM_INFINITY)
+    {
+        arguments.insert(arguments.begin(), MORVANCLARITY_TOOL);
+        arguments.push_back("--quiet");
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        const std::string errorFile = folder.file("stderr.txt");
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int descriptor = ::open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(descriptor, STDERR_FILENO);
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit {fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::execv(MORVANCLARITY_TOOL, argv.data());
+            ::_exit(127);
+        }
+        const int status = exitStatus(pid);
+        *errors = readFileBytes(errorFile);
+        ::unlink(errorFile.c_str());
+        return status;
+    }
 
     std::string save(const QImage& image, const char* name)
     {
@@ -172,6 +206,201 @@ TEST_F(BatchTool, BadInputsFailWithTheirStatusAndWriteNothing)
     }
     EXPECT_EQ(run({"kernel", folder.file("spot.png"), "--detail", "20"}), 0);
     EXPECT_EQ(QImage(QString::fromStdString(folder.file("spot.png"))).width(), 128);
+}
+
+// Every depth and layout the tool reads gives, at 16 bits, the result of the same picture at
+// 8 bits (values x 257) within one level: samples, channel order and alpha. The kernel is the
+// identity, since the deblurring itself rounds 8-bit work differently (its padding is computed
+// on whole samples).
+TEST_F(BatchTool, SixteenBitPicturesOfEveryLayoutMatchTheirEightBitRun)
+{
+    constexpr int width = 120;
+    constexpr int height = 90;
+    OwnedImage scene(width, height, 1, 8);
+    OwnedImage blurred(width, height, 1, 8);
+    drawTestScene(scene.get());
+    DeblurParams params;
+    ASSERT_FALSE(buildDefocusKernel(&params, defocusSpread(DefaultDetail)));
+    blurScene(blurred.get(), scene.get(), &params.kernel, 24, 1);
+    releaseImage(&params.kernel);
+    // Level v of channel c at (x, y): three different pictures in red, green and blue.
+    const auto level = [&](int x, int y, int c) {
+        const int v = blurred->data[y * width + x];
+        return c == 0 ? v : c == 1 ? 255 - v : 40 + v * 3 / 4;
+    };
+    // Opaque enough that TIFF's premultiplied colours come back to within a level.
+    const auto alphaAt = [](int x, int y) { return 200 + (x * 3 + y * 5) % 56; };
+    // The picture in a layout: gray ones hold the red picture in every channel, and those
+    // without alpha are opaque (so that no conversion weighs or premultiplies the colours).
+    const auto picture = [&](QImage::Format format) {
+        const bool gray
+            = format == QImage::Format_Grayscale8 || format == QImage::Format_Grayscale16;
+        const bool alpha = QImage::toPixelFormat(format).alphaUsage() == QPixelFormat::UsesAlpha;
+        QImage image(width, height, QImage::Format_RGBA64);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                auto* pixel = reinterpret_cast<std::uint16_t*>(image.scanLine(y)) + 4 * x;
+                for (int c = 0; c < 3; ++c)
+                    pixel[c] = std::uint16_t(level(x, y, gray ? 0 : c) * 257);
+                pixel[3] = std::uint16_t(alpha ? alphaAt(x, y) * 257 : 65535);
+            }
+        }
+        return image.convertToFormat(format);
+    };
+    const auto grayAlpha = [&](const char* name, int bits) {
+        std::vector<int> samples;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                samples.push_back(level(x, y, 0) * (bits == 16 ? 257 : 1));
+                samples.push_back(alphaAt(x, y) * (bits == 16 ? 257 : 1));
+            }
+        }
+        const std::string path = folder.file(name);
+        writeGrayAlphaPng(path, width, height, bits, samples);
+        return path;
+    };
+
+    const auto floatTiff = [&] {
+        std::vector<float> rgb;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                for (int c = 0; c < 3; ++c)
+                    rgb.push_back(float(level(x, y, c)) / 255.0f);
+        const std::string path = folder.file("f32.tif");
+        writeFloatTiff(path, width, height, rgb);
+        return path;
+    };
+    const std::string identity = identityPsf();
+    struct {
+        const char* name;
+        std::string eightBit;
+        std::string sixteenBit;
+        const char* output; // the result's extension
+    } const cases[] = {
+        {"gray", save(picture(QImage::Format_Grayscale8), "g8.png"),
+            save(picture(QImage::Format_Grayscale16), "g16.png"), "png"},
+        {"gray+alpha", grayAlpha("ga8.png", 8), grayAlpha("ga16.png", 16), "png"},
+        {"RGB", save(picture(QImage::Format_RGB888), "c8.png"),
+            save(picture(QImage::Format_RGBX64), "c16.png"), "png"},
+        {"RGBA", save(picture(QImage::Format_RGBA8888), "ca8.png"),
+            save(picture(QImage::Format_RGBA64), "ca16.png"), "png"},
+        {"RGBA TIFF", save(picture(QImage::Format_RGBA8888), "ta8.png"),
+            save(picture(QImage::Format_RGBA64), "ta16.tif"), "tif"},
+        {"float TIFF", save(picture(QImage::Format_RGB888), "f8.png"), floatTiff(), "tif"},
+    };
+    for (const auto& c : cases) {
+        const std::string out8 = folder.file(std::string("out8.") + c.output);
+        const std::string out16 = folder.file(std::string("out16.") + c.output);
+        ASSERT_EQ(run({"deblur", c.eightBit, out8, "--psf", identity}), 0) << c.name;
+        ASSERT_EQ(run({"deblur", c.sixteenBit, out16, "--psf", identity}), 0) << c.name;
+        const QImage narrow
+            = QImage(QString::fromStdString(out8)).convertToFormat(QImage::Format_RGBA64);
+        const QImage wide = QImage(QString::fromStdString(out16));
+        ASSERT_EQ(wide.size(), QSize(width, height)) << c.name;
+        EXPECT_GE(wide.depth(), 16) << c.name;
+        EXPECT_NE(wide.depth(), 32) << c.name;
+        const QImage wideRgba = wide.convertToFormat(QImage::Format_RGBA64);
+        // The 8-bit run itself comes back within two levels (its colour transform rounds to
+        // whole levels); the 16-bit run must come back within one, and so within three of it.
+        const QImage expected
+            = QImage(QString::fromStdString(c.eightBit)).convertToFormat(QImage::Format_RGBA64);
+        int worstEight = 0;
+        int worstSixteen = 0;
+        int worstBetween = 0;
+        for (int y = 0; y < height; ++y) {
+            const auto* a = reinterpret_cast<const std::uint16_t*>(narrow.constScanLine(y));
+            const auto* b = reinterpret_cast<const std::uint16_t*>(wideRgba.constScanLine(y));
+            const auto* e = reinterpret_cast<const std::uint16_t*>(expected.constScanLine(y));
+            for (int i = 0; i < 4 * width; ++i) {
+                if (i % 4 == 3 && !narrow.hasAlphaChannel())
+                    continue;
+                worstEight = std::max(worstEight, std::abs(a[i] - e[i]) / 257);
+                worstSixteen = std::max(worstSixteen, (std::abs(b[i] - e[i]) + 128) / 257);
+                worstBetween = std::max(worstBetween, std::abs(a[i] / 257 - (b[i] + 128) / 257));
+            }
+        }
+        EXPECT_LE(worstEight, 2) << c.name;
+        EXPECT_LE(worstSixteen, 1) << c.name;
+        EXPECT_LE(worstBetween, 3) << c.name;
+    }
+}
+
+// A picture whose data ends early is a bad input, never a picture filled from stale memory;
+// as a point-spread function it is a bad one. Nothing is written either way.
+TEST_F(BatchTool, TruncatedPicturesOfEveryFormatAreRefused)
+{
+    QImage photo(200, 150, QImage::Format_RGB32);
+    std::uint32_t state = 1;
+    for (int y = 0; y < photo.height(); ++y) {
+        for (int x = 0; x < photo.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            photo.setPixel(x, y, 0xFF000000u | (state >> 8));
+        }
+    }
+    const std::string whole = save(photo, "whole.png");
+    const std::string out = folder.file("out.png");
+    for (const char* format : {"png", "tiff", "jpeg", "bmp"}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(QImageWriter(&buffer, format).write(photo)) << format;
+        const std::string file = bytes.toStdString();
+        for (const std::size_t length : {std::size_t(60), file.size() / 3, file.size() * 9 / 10}) {
+            const std::string cut = folder.file(std::string("cut.") + format);
+            writeFileBytes(cut, file.substr(0, length));
+            std::string errors;
+            EXPECT_EQ(runCapturing({"deblur", cut, out}, &errors), 3) << format << " " << length;
+            EXPECT_EQ(errors, "morvanclarity: " + cut + ": the file is truncated\n");
+            EXPECT_EQ(runCapturing({"deblur", whole, out, "--psf", cut}, &errors), 4)
+                << format << " " << length;
+            EXPECT_FALSE(fileExists(out));
+        }
+    }
+}
+
+// A disk that fills up while the output is written leaves the old file as it was, and the
+// tool says so with exit status 5, for every output format.
+TEST_F(BatchTool, AFullDiskLeavesTheOldOutputInPlace)
+{
+    QImage photo(300, 200, QImage::Format_RGB888);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            photo.setPixel(x, y, qRgb(x % 256, (x * y) % 256, (7 * y) % 256));
+    const std::string in = save(photo, "in.png");
+    for (const char* name : {"out.tif", "out.png", "out.jpg"}) {
+        const std::string out = folder.file(name);
+        writeFileBytes(out, "the previous result");
+        std::string errors;
+        EXPECT_EQ(runCapturing({"deblur", in, out}, &errors, 4096), 5) << name;
+        EXPECT_NE(errors.find("nothing was written"), std::string::npos) << errors;
+        EXPECT_EQ(readFileBytes(out), "the previous result") << name;
+    }
+}
+
+// File names are bytes: a Latin-1 name is neither "not found" nor rewritten as UTF-8.
+TEST_F(BatchTool, NamesThatAreNotUtf8AreKeptAsTheyAre)
+{
+    QImage photo(64, 64, QImage::Format_RGB888);
+    photo.fill(qRgb(90, 100, 110));
+    const std::string in = folder.file("caf\xe9.png");
+    ASSERT_TRUE(photo.save(QString::fromLocal8Bit(folder.file("cafe.png"))));
+    ASSERT_EQ(::rename(folder.file("cafe.png").c_str(), in.c_str()), 0);
+    const std::string out = folder.file("r\xe9sultat.png");
+    EXPECT_EQ(run({"deblur", in, out}), 0);
+    EXPECT_TRUE(fileExists(out));
+}
+
+// The output's folder is tried before anything else, so a wrong folder costs no job.
+TEST_F(BatchTool, AnOutputThatCannotBeCreatedIsRefusedFirst)
+{
+    std::string errors;
+    EXPECT_EQ(
+        runCapturing({"deblur", folder.file("missing.png"), folder.file("none/out.png")}, &errors),
+        5);
+    EXPECT_NE(errors.find("does not exist"), std::string::npos) << errors;
+    EXPECT_EQ(runCapturing({"deblur", folder.file("missing.png"), folder.path()}, &errors), 5);
+    EXPECT_EQ(runCapturing({"deblur", folder.path(), folder.file("out.png")}, &errors), 3);
+    EXPECT_NE(errors.find("folder"), std::string::npos) << errors;
 }
 
 TEST_F(BatchTool, InterruptStopsTheJobAndWritesNothing)

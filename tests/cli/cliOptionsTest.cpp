@@ -70,9 +70,13 @@ TEST(CliOptions, RefusesBadCommandLinesWithAMessage)
         {"deblur", "a.png", "b.png", "--colour", "red"},
         {"deblur", "a.png", "b.png", "--mode", "motion"},
         {"deblur", "a.png", "b.png", "--mode", "motion", "--points", "1,2"},
-        {"deblur", "a.png", "b.png", "--points", "1,2;3"},
-        {"deblur", "a.png", "b.png", "--points", "1,2;nan,4"},
-        {"deblur", "a.png", "b.png", "--points", "1,2;"},
+        {"deblur", "a.png", "b.png", "--mode", "motion", "--points", "1,2;3"},
+        {"deblur", "a.png", "b.png", "--mode", "motion", "--points", "1,2;nan,4"},
+        {"deblur", "a.png", "b.png", "--mode", "motion", "--points", "1,2;"},
+        // Options that would be silently ignored: an empty picture path, a motion path while
+        // deblurring out-of-focus blur.
+        {"deblur", "a.png", "b.png", "--psf", ""},
+        {"deblur", "a.png", "b.png", "--points", "1,2;3,4"},
     };
     for (const auto& arguments : bad) {
         CliOptions options;
