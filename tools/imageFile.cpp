@@ -1,24 +1,19 @@
 #include "tools/imageFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/libraryNoise.h"
+#include "platform/pictureFile.h"
+#include "platform/wholeFiles.h"
+
 #include <QImage>
-#include <QImageReader>
-#include <QImageWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
 // PNG colour type 4 is gray with alpha; Qt reads it as RGBA.
-bool isGrayAlphaPng(const std::string& path)
+bool isGrayAlphaPng(const std::string& file)
 {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray header = file.read(26);
-    return header.size() == 26 && header.startsWith("\x89PNG\r\n\x1a\n") && header[25] == 4;
+    return file.size() >= 26 && file.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0 && file[25] == 4;
 }
 
 bool isSixteenBit(QImage::Format format)
@@ -69,21 +64,30 @@ int fileOfHost16(int value)
 
 bool readImageFile(const std::string& path, HostImage* image, std::string* error)
 {
-    QImageReader reader(QString::fromStdString(path));
-    reader.setAutoTransform(false);
-    const QImage read = reader.read();
-    if (read.isNull()) {
-        *error = path + ": " + reader.errorString().toStdString();
-        return true;
+    std::string bytes;
+    QImage read;
+    {
+        const LibraryNoiseMute quiet;
+        PictureReadStatus status = readPictureBytes(path, &bytes, error);
+        if (status == PictureReadStatus::Read)
+            status = decodePictureBytes(bytes, &read, error, false);
+        if (status != PictureReadStatus::Read) {
+            *error = path + ": " + *error;
+            return true;
+        }
     }
     const int depth = isSixteenBit(read.format()) ? 16 : 8;
     int planes = read.hasAlphaChannel() ? 4 : 3;
     if (read.format() == QImage::Format_Grayscale8 || read.format() == QImage::Format_Grayscale16
         || (read.isGrayscale() && !read.hasAlphaChannel()))
         planes = 1;
-    else if (isGrayAlphaPng(path))
+    else if (isGrayAlphaPng(bytes))
         planes = 2;
     const QImage qt = read.convertToFormat(qtFormatOf(planes, depth));
+    if (qt.isNull()) {
+        *error = path + ": not enough memory for the picture";
+        return true;
+    }
     allocateHostImage(image, qt.width(), qt.height(), planes, depth);
     const int channels = qtChannels(planes, depth);
     for (int y = 0; y < qt.height(); ++y) {
@@ -133,20 +137,22 @@ bool writeImageFile(const std::string& path, const HostImage& image, std::string
             }
         }
     }
-    QSaveFile file(QString::fromStdString(path));
-    const QByteArray format = QFileInfo(file.fileName()).suffix().toLower().toLatin1();
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = path + ": " + file.errorString().toStdString();
-        return true;
+    const std::size_t dot = path.rfind('.');
+    const std::string suffix = dot == std::string::npos || path.find('/', dot) != std::string::npos
+        ? std::string()
+        : QString::fromStdString(path.substr(dot + 1)).toLower().toStdString();
+    QByteArray encoded;
+    {
+        const LibraryNoiseMute quiet;
+        if (encodePicture(qt, suffix.c_str(), -1, &encoded, error)) {
+            *error = path + ": " + *error;
+            return true;
+        }
     }
-    QImageWriter writer(&file, format);
-    if (!writer.write(qt)) {
-        *error = path + ": " + writer.errorString().toStdString();
-        file.cancelWriting();
-        return true;
-    }
-    if (!file.commit()) {
-        *error = path + ": " + file.errorString().toStdString();
+    if (writeFileAtomically(
+            path, std::string_view(encoded.constData(), std::size_t(encoded.size())), error)
+        != FileWriteStatus::Written) {
+        *error = path + ": " + *error;
         return true;
     }
     return false;

@@ -1,6 +1,7 @@
 // morvanclarity-host: plays the host image editor's part for a filter module. Loads the module,
 // reads the picture, runs the filter's selectors over it and writes the result.
 
+#include "platform/wholeFiles.h"
 #include "tools/filterModule.h"
 #include "tools/hostSession.h"
 #include "tools/imageFile.h"
@@ -89,6 +90,12 @@ bool parseArguments(int argc, char** argv, Arguments* arguments)
 int runHost(const Arguments& arguments)
 {
     std::string error;
+    // A job must not run only to find that its result cannot be written.
+    if (cannotCreateFile(arguments.output, &error)) {
+        std::fprintf(stderr, "morvanclarity-host: %s: cannot be written: %s\n",
+            arguments.output.c_str(), error.c_str());
+        return 1;
+    }
     HostImage image;
     if (readImageFile(arguments.input, &image, &error)) {
         std::fprintf(stderr, "morvanclarity-host: %s\n", error.c_str());

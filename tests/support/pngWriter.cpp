@@ -1,4 +1,4 @@
-#include "tests/tools/pngWriter.h"
+#include "tests/support/pngWriter.h"
 
 #include "tests/support/temporaryFolder.h"
 
@@ -51,4 +51,46 @@ void writeGrayAlphaPng(
     writeFileBytes(path,
         std::string("\x89PNG\r\n\x1a\n") + chunk("IHDR", header)
             + chunk("IDAT", compressed.toStdString()) + chunk("IEND", ""));
+}
+
+std::string pngWithoutPixels(std::uint32_t width, std::uint32_t height)
+{
+    const std::string header
+        = bigEndian32(width) + bigEndian32(height) + std::string("\x08\x02\0\0\0", 5);
+    const QByteArray firstRow = qCompress(QByteArray(1 + 3 * 16, '\0')).mid(4);
+    return std::string("\x89PNG\r\n\x1a\n") + chunk("IHDR", header)
+        + chunk("IDAT", firstRow.toStdString()) + chunk("IEND", "");
+}
+
+void writeFloatTiff(const std::string& path, int width, int height, const std::vector<float>& rgb)
+{
+    const auto little16 = [](std::uint32_t v) { return std::string {char(v), char(v >> 8)}; };
+    const auto little32 = [&](std::uint32_t v) { return little16(v & 0xFFFF) + little16(v >> 16); };
+    const std::string pixels(reinterpret_cast<const char*>(rgb.data()), rgb.size() * 4);
+    const std::uint32_t pixelsAt = 8;
+    const std::uint32_t bitsAt = pixelsAt + std::uint32_t(pixels.size());
+    const std::uint32_t formatsAt = bitsAt + 6;
+    const std::uint32_t directoryAt = formatsAt + 6;
+    std::string entries;
+    int count = 0;
+    const auto entry = [&](int tag, int type, std::uint32_t values, std::uint32_t value) {
+        entries += little16(std::uint32_t(tag)) + little16(std::uint32_t(type)) + little32(values)
+            + (type == 3 && values == 1 ? little16(value) + little16(0) : little32(value));
+        ++count;
+    };
+    entry(256, 3, 1, std::uint32_t(width));
+    entry(257, 3, 1, std::uint32_t(height));
+    entry(258, 3, 3, bitsAt); // 32 bits per sample
+    entry(259, 3, 1, 1); // not compressed
+    entry(262, 3, 1, 2); // RGB
+    entry(273, 4, 1, pixelsAt);
+    entry(277, 3, 1, 3); // samples per pixel
+    entry(278, 3, 1, std::uint32_t(height)); // one strip
+    entry(279, 4, 1, std::uint32_t(pixels.size()));
+    entry(284, 3, 1, 1); // samples interleaved
+    entry(339, 3, 3, formatsAt); // floating point samples
+    writeFileBytes(path,
+        std::string("II*\0", 4) + little32(directoryAt) + pixels + little16(32) + little16(32)
+            + little16(32) + little16(3) + little16(3) + little16(3)
+            + little16(std::uint32_t(count)) + entries + little32(0));
 }

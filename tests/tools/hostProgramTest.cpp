@@ -1,5 +1,5 @@
+#include "tests/support/pngWriter.h"
 #include "tests/support/temporaryFolder.h"
-#include "tests/tools/pngWriter.h"
 #include "tools/imageFile.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "tools/imageFile.h"
+#include "tests/support/pngWriter.h"
 #include "tests/support/temporaryFolder.h"
-#include "tests/tools/pngWriter.h"
 
 #include <QImage>
 #include <cstdlib>
