@@ -140,6 +140,12 @@ bool decodePicture(const std::string& path, DecodedPicture* picture, std::string
     std::string bytes;
     if (readPictureBytes(path, &bytes, reason) != PictureReadStatus::Read)
         return true;
+    return decodePictureData(bytes, picture, reason);
+}
+
+bool decodePictureData(const std::string& bytes, DecodedPicture* picture, std::string* reason)
+{
+    *picture = DecodedPicture {};
     const std::uint32_t headerFormat = formatFromHeader(
         QByteArray::fromRawData(bytes.data(), qsizetype(std::min<std::size_t>(bytes.size(), 32))));
     QImage image;

@@ -27,6 +27,10 @@ struct DecodedPicture {
 [[nodiscard]] bool decodePicture(
     const std::string& path, DecodedPicture* picture, std::string* reason);
 
+// The same for a file's contents already in memory.
+[[nodiscard]] bool decodePictureData(
+    const std::string& bytes, DecodedPicture* picture, std::string* reason);
+
 enum class PsfPictureStatus {
     Loaded,
     NotSupported, // a refused pixel format: the "not supported" message

@@ -24,22 +24,17 @@ std::string sizeText(QSize size)
     return std::to_string(size.width()) + " x " + std::to_string(size.height());
 }
 
-// Bytes per decoded pixel: the reader's own format when it tells it before decoding, else the
-// widest the tool works with (four 16-bit channels).
-long long bytesPerPixel(const QImageReader& reader)
-{
-    const QImage::Format format = reader.imageFormat();
-    if (format == QImage::Format_Invalid)
-        return 8;
-    return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
-}
+// Bytes per decoded pixel, counted as the widest the tool works with (four 16-bit channels):
+// readers do not all tell their format reliably before decoding (a damaged JPEG header gives
+// an undefined one).
+constexpr long long PixelBytes = 8;
 
-bool exceedsBudget(QSize size, long long pixelBytes)
+bool exceedsBudget(QSize size)
 {
     if (!size.isValid())
         return false;
     const long long pixels = static_cast<long long>(size.width()) * size.height();
-    return pixels > pictureMemoryBudget() / pixelBytes;
+    return pixels > pictureMemoryBudget() / PixelBytes;
 }
 
 } // namespace
@@ -83,10 +78,9 @@ PictureReadStatus decodePictureBytes(
     // Qt's own limit (128 MiB by default) would refuse ordinary large photographs; the budget
     // replaces it, and a header claiming more than that (a decompression bomb) is refused
     // before any pixel is decoded.
-    const long long pixelBytes = bytesPerPixel(reader);
     const QSize size = reader.size();
     const long long budget = pictureMemoryBudget();
-    if (exceedsBudget(size, pixelBytes)) {
+    if (exceedsBudget(size)) {
         *reason
             = "the picture is too large (" + sizeText(size) + " pixels) for the memory available";
         return PictureReadStatus::TooLarge;
@@ -102,7 +96,7 @@ PictureReadStatus decodePictureBytes(
     }
     if (!read) {
         *image = QImage();
-        if (exceedsBudget(reader.size(), pixelBytes)) {
+        if (exceedsBudget(reader.size())) {
             *reason = "the picture is too large for the memory available";
             return PictureReadStatus::TooLarge;
         }

@@ -1,11 +1,9 @@
 #include "platform/profileFile.h"
 
 #include "platform/textEncoding.h"
+#include "platform/wholeFiles.h"
 
-#include <cstdio>
-#include <fcntl.h>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -113,20 +111,6 @@ std::u16string cut(std::u16string_view text, std::size_t maxLength)
     return std::u16string(text.substr(0, length));
 }
 
-std::string readBytes(const std::string& path)
-{
-    std::string bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    char buffer[65536];
-    std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, count);
-    std::fclose(file);
-    return bytes;
-}
-
 std::u16string decode(std::string_view bytes, ProfileEncoding* encoding)
 {
     if (bytes.starts_with("\xFF\xFE")) {
@@ -169,23 +153,25 @@ std::string encode(const ProfileFile& profile)
     return utf16ToUtf8(text);
 }
 
-bool writeAll(int descriptor, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0)
-            return false;
-        bytes.remove_prefix(std::size_t(written));
-    }
-    return true;
-}
+constexpr long long MaxProfileBytes = 16 * 1024 * 1024;
 
 } // namespace
 
 ProfileFile readProfileFile(const std::string& path)
 {
+    std::string bytes;
+    std::string reason;
+    // Profile files are a few kilobytes; anything that is not a regular file of sane size (a
+    // FIFO, a link to /dev/zero) reads as missing instead of hanging.
+    if (readWholeFile(path, &bytes, &reason, MaxProfileBytes) != FileReadStatus::Read)
+        return {};
+    return parseProfileFile(bytes);
+}
+
+ProfileFile parseProfileFile(std::string_view bytes)
+{
     ProfileFile profile;
-    const std::u16string text = decode(readBytes(path), &profile.encoding);
+    const std::u16string text = decode(bytes, &profile.encoding);
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find(u'\n', start);
@@ -234,17 +220,8 @@ void setProfileString(ProfileFile* profile, std::u16string_view section, std::u1
 
 bool writeProfileFile(const ProfileFile& profile, const std::string& path)
 {
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0)
-        return true;
-    const bool written = writeAll(descriptor, encode(profile)) && ::fsync(descriptor) == 0;
-    const bool closed = ::close(descriptor) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return true;
-    }
-    return false;
+    std::string reason;
+    return writeFileAtomically(path, encode(profile), &reason) != FileWriteStatus::Written;
 }
 
 std::u16string readProfileString(const std::string& path, std::u16string_view section,

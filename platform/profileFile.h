@@ -27,6 +27,9 @@ struct ProfileFile {
 // Reads and decodes `path`; a missing or unreadable file gives an empty profile.
 ProfileFile readProfileFile(const std::string& path);
 
+// Decodes a profile file's bytes.
+ProfileFile parseProfileFile(std::string_view bytes);
+
 // The value of `key` in `section`, or `defaultValue`; either is cut to `maxLength` UTF-16 units
 // (one fewer when the cut would split a surrogate pair).
 std::u16string profileString(const ProfileFile& profile, std::u16string_view section,
