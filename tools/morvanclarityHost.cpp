@@ -2,6 +2,7 @@
 // reads the picture, runs the filter's selectors over it and writes the result.
 
 #include "tools/filterModule.h"
+#include "tools/filterResult.h"
 #include "tools/hostSession.h"
 #include "tools/imageFile.h"
 
@@ -86,6 +87,12 @@ bool parseArguments(int argc, char** argv, Arguments* arguments)
     return positional != 2;
 }
 
+void reportFilterFailure(int16 result)
+{
+    std::fprintf(
+        stderr, "morvanclarity-host: %s; nothing written\n", filterResultMessage(result).c_str());
+}
+
 int runHost(const Arguments& arguments)
 {
     std::string error;
@@ -107,12 +114,11 @@ int runHost(const Arguments& arguments)
     closeSession(&session);
     unloadFilterModule(&module);
     if (result == userCanceledErr) {
-        std::fprintf(stderr, "morvanclarity-host: the filter was cancelled; nothing written\n");
+        reportFilterFailure(result);
         return 2;
     }
     if (result != noErr) {
-        std::fprintf(
-            stderr, "morvanclarity-host: the filter failed with %d; nothing written\n", result);
+        reportFilterFailure(result);
         return 1;
     }
     if (writeImageFile(arguments.output, image, &error)) {

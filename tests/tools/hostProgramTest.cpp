@@ -1,12 +1,15 @@
 #include "tests/support/temporaryFolder.h"
 #include "tests/tools/pngWriter.h"
+#include "tools/filterResult.h"
 #include "tools/imageFile.h"
 
 #include <QImage>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -15,6 +18,17 @@ int runHost(const std::string& arguments)
     const std::string command
         = std::string(HOST_PROGRAM) + " --module " + MODULE_PATH + " " + arguments + " 2>/dev/null";
     const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs the host with its standard error in `messages`.
+int runHostSaying(const std::string& arguments, std::string* messages)
+{
+    const TemporaryFolder folder;
+    const std::string command = std::string(HOST_PROGRAM) + " --module " + MODULE_PATH + " "
+        + arguments + " 2>" + folder.file("stderr");
+    const int status = std::system(command.c_str());
+    *messages = readFileBytes(folder.file("stderr"));
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -133,6 +147,44 @@ TEST(HostProgramRuns, FailedRunsWriteNoFile)
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
         ++files;
     EXPECT_EQ(files, 1) << "only the input is there: no output, no temporary file";
+}
+
+// Wider than 16 bits can say: the module works on the whole picture through the big-document
+// fields, and without them the run is refused in words.
+TEST(HostProgramRuns, WidePicturesTravelWholeOrAreRefusedWithAReason)
+{
+    TemporaryFolder folder;
+    const std::string input = folder.file("wide.png");
+    QImage wide(40000, 2, QImage::Format_Grayscale8);
+    for (int y = 0; y < wide.height(); ++y)
+        for (int x = 0; x < wide.width(); ++x)
+            wide.scanLine(y)[x] = uchar((x * 7 + y) % 256);
+    ASSERT_TRUE(wide.save(QString::fromStdString(input)));
+
+    std::string messages;
+    ASSERT_EQ(runHostSaying(input + " " + folder.file("out.png"), &messages), 0) << messages;
+    EXPECT_TRUE(samePixels(input, folder.file("out.png")));
+
+    EXPECT_EQ(
+        runHostSaying("--no-big-document " + input + " " + folder.file("refused.png"), &messages),
+        1);
+    EXPECT_FALSE(fileExists(folder.file("refused.png")));
+    EXPECT_NE(messages.find("size, planes or depth"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("-30101"), std::string::npos) << messages;
+}
+
+TEST(FilterResultMessages, ExplainKnownCodesAndKeepTheNumberOfOthers)
+{
+    std::vector<std::string> known;
+    for (const OSErr code : {userCanceledErr, memFullErr, filterBadParameters, filterBadMode,
+             errPlugInHostInsufficient}) {
+        known.push_back(filterResultMessage(code));
+        EXPECT_NE(known.back().find(std::to_string(code)), std::string::npos) << code;
+        EXPECT_EQ(known.back().find("failed with"), std::string::npos) << code;
+    }
+    std::sort(known.begin(), known.end());
+    EXPECT_EQ(std::unique(known.begin(), known.end()), known.end()) << "one sentence per code";
+    EXPECT_EQ(filterResultMessage(-4242), "the filter failed with error -4242");
 }
 
 } // namespace
