@@ -149,6 +149,25 @@ TEST(HostProgramRuns, FailedRunsWriteNoFile)
     EXPECT_EQ(files, 1) << "only the input is there: no output, no temporary file";
 }
 
+// Numbers the host's records cannot hold are malformed command lines, like missing values.
+TEST(HostProgramRuns, RefusesScriptedValuesTheRecordsCannotHold)
+{
+    TemporaryFolder folder;
+    const std::string input = folder.file("in.png");
+    ASSERT_TRUE(patternImage(QImage::Format_RGB888).save(QString::fromStdString(input)));
+    const std::string files = " " + input + " " + folder.file("out.png");
+    for (const char* option : {"--disposition 1e10", "--disposition nan", "--disposition -32769",
+             "--disposition 32768", "--disposition inf", "--percent nan", "--percent inf",
+             "--percent -inf", "--percent 1e999"}) {
+        std::string messages;
+        EXPECT_EQ(runHostSaying(std::string("--no-dialog ") + option + files, &messages), 64)
+            << option;
+        EXPECT_NE(messages.find("usage:"), std::string::npos) << option;
+    }
+    EXPECT_FALSE(fileExists(folder.file("out.png")));
+    EXPECT_EQ(runHost("--no-dialog --disposition -32768 --percent 1e6" + files), 0);
+}
+
 // Wider than 16 bits can say: the module works on the whole picture through the big-document
 // fields, and without them the run is refused in words.
 TEST(HostProgramRuns, WidePicturesTravelWholeOrAreRefusedWithAReason)
