@@ -9,6 +9,7 @@
 #include <map>
 #include <new>
 #include <sstream>
+#include <unordered_map>
 
 struct ActionDescriptorTag {
     HostDescriptor descriptor;
@@ -34,7 +35,23 @@ struct RegistryEntry {
     bool persistent;
 };
 
-std::map<std::string, RegistryEntry> registry;
+std::map<std::string, RegistryEntry> registry; // its nodes stay where they are
+
+// An item of one registry entry while the file is read.
+struct ItemPlace {
+    const RegistryEntry* entry;
+    DescriptorKeyID key;
+    bool operator==(const ItemPlace&) const = default;
+};
+
+struct ItemPlaceHash {
+    std::size_t operator()(const ItemPlace& place) const
+    {
+        return std::hash<const void*>()(place.entry)
+            ^ (std::size_t(place.key) * 0x9E3779B97F4A7C15u);
+    }
+};
+
 SuiteCounts suites {};
 
 // ---- scripting descriptors -------------------------------------------------------------
@@ -342,6 +359,10 @@ std::string registryFilePath()
 void loadDescriptorRegistry()
 {
     registry.clear();
+    // A line whose item key its entry already holds replaces that item in place, as putItem
+    // does: the last value wins at the place of the first. Where each key sits is indexed, so
+    // that a registry of many items loads in linear time.
+    std::unordered_map<ItemPlace, std::size_t, ItemPlaceHash> places;
     std::ifstream file(registryFilePath());
     std::string line;
     while (std::getline(file, line)) {
@@ -358,7 +379,12 @@ void loadDescriptorRegistry()
         item.flag = flag != 0;
         RegistryEntry& entry = registry[key];
         entry.persistent = true;
-        putItem(&entry.descriptor, item);
+        std::vector<DescriptorItem>& items = entry.descriptor.items;
+        const auto [place, added] = places.try_emplace(ItemPlace {&entry, item.key}, items.size());
+        if (added)
+            items.push_back(item);
+        else
+            items[place->second] = item;
     }
 }
 
