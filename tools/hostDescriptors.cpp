@@ -3,12 +3,16 @@
 #include "platform/paths.h"
 #include "tools/hostMemory.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <new>
 #include <sstream>
+#include <string_view>
+#include <unistd.h>
 #include <unordered_map>
 
 struct ActionDescriptorTag {
@@ -235,30 +239,53 @@ PSActionDescriptorProcs actionDescriptorProcs {make, freeDescriptor, putUnitFloa
 // One line per item: entry key, item key, type, code, enumerated value, number, flag; codes as
 // hexadecimal, the number with enough digits to read back exactly.
 
+std::string registryText()
+{
+    std::ostringstream text;
+    for (const auto& [key, entry] : registry) {
+        if (!entry.persistent)
+            continue;
+        for (const DescriptorItem& item : entry.descriptor.items) {
+            char number[40];
+            std::snprintf(number, sizeof number, "%.17g", item.number);
+            text << key << ' ' << std::hex << item.key << ' ' << item.type << ' ' << item.code
+                 << ' ' << item.enumValue << std::dec << ' ' << number << ' ' << (item.flag ? 1 : 0)
+                 << '\n';
+        }
+    }
+    return text.str();
+}
+
+bool writeAll(int descriptor, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return false;
+        bytes.remove_prefix(std::size_t(written));
+    }
+    return true;
+}
+
+// The file is written under a name of its own beside the registry and renamed into place: a
+// failed save leaves neither a half-written registry nor a stray file, and two hosts saving at
+// the same time never write into one temporary file.
 void saveRegistry()
 {
     const std::string path = registryFilePath();
     const std::size_t slash = path.rfind('/');
     if (createDirectory(path.substr(0, slash)))
         return;
-    const std::string temporary = path + ".new";
-    {
-        std::ofstream file(temporary, std::ios::trunc);
-        for (const auto& [key, entry] : registry) {
-            if (!entry.persistent)
-                continue;
-            for (const DescriptorItem& item : entry.descriptor.items) {
-                char number[40];
-                std::snprintf(number, sizeof number, "%.17g", item.number);
-                file << key << ' ' << std::hex << item.key << ' ' << item.type << ' ' << item.code
-                     << ' ' << item.enumValue << std::dec << ' ' << number << ' '
-                     << (item.flag ? 1 : 0) << '\n';
-            }
-        }
-        if (!file.flush())
-            return;
-    }
-    std::rename(temporary.c_str(), path.c_str());
+    std::string temporary = path + ".XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0)
+        return;
+    const bool written = writeAll(descriptor, registryText());
+    const bool closed = ::close(descriptor) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0)
+        ::unlink(temporary.c_str());
 }
 
 SPErr registerEntry(const char* key, PIActionDescriptor descriptor, Boolean isPersistent)

@@ -22,6 +22,36 @@ protected:
         std::filesystem::remove_all(folder);
         loadDescriptorRegistry(); // empty again for the tests that follow
     }
+
+    std::vector<std::string> filesInFolder() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    // Registers a persistent entry through the suites, as the module does.
+    void registerAmount(const char* key, double amount)
+    {
+        const void* registrySuite = nullptr;
+        const void* descriptorSuite = nullptr;
+        ASSERT_EQ(hostBasicSuite.AcquireSuite(kPSDescriptorRegistrySuite,
+                      kPSDescriptorRegistrySuiteVersion, &registrySuite),
+            kSPNoError);
+        ASSERT_EQ(hostBasicSuite.AcquireSuite(
+                      kPSActionDescriptorSuite, kPSActionDescriptorSuiteVersion, &descriptorSuite),
+            kSPNoError);
+        const auto* registry = static_cast<const PSDescriptorRegistryProcs*>(registrySuite);
+        const auto* descriptors = static_cast<const PSActionDescriptorProcs*>(descriptorSuite);
+        PIActionDescriptor descriptor = nullptr;
+        ASSERT_EQ(descriptors->Make(&descriptor), kSPNoError);
+        descriptors->PutUnitFloat(descriptor, fourCharCode("Amnt"), unitPercent, amount);
+        EXPECT_EQ(registry->Register(key, descriptor, 1), kSPNoError);
+        descriptors->Free(descriptor);
+        hostBasicSuite.ReleaseSuite(kPSActionDescriptorSuite, kPSActionDescriptorSuiteVersion);
+        hostBasicSuite.ReleaseSuite(kPSDescriptorRegistrySuite, kPSDescriptorRegistrySuiteVersion);
+    }
 };
 
 std::string line(const std::string& entry, DescriptorKeyID key, double number)
@@ -65,6 +95,22 @@ TEST_F(RegistryFile, LoadsTwoHundredThousandItems)
     ASSERT_EQ(big->items.size(), std::size_t(Items));
     EXPECT_EQ(big->items.front().number, -1.0);
     EXPECT_EQ(big->items.back().key, DescriptorKeyID(Items));
+}
+
+TEST_F(RegistryFile, SavingLeavesNoTemporaryFileBehind)
+{
+    registerAmount("saved", 42);
+    EXPECT_EQ(filesInFolder(), std::vector<std::string> {"descriptorRegistry.txt"});
+    loadDescriptorRegistry();
+    ASSERT_NE(registryEntry("saved"), nullptr);
+    EXPECT_EQ(registryEntry("saved")->items[0].number, 42.0);
+
+    // The registry's place is taken by a folder: the save fails and cleans up after itself.
+    std::filesystem::remove(registryFilePath());
+    std::filesystem::create_directory(registryFilePath());
+    registerAmount("lost", 1);
+    EXPECT_EQ(filesInFolder(), std::vector<std::string> {"descriptorRegistry.txt"});
+    EXPECT_TRUE(std::filesystem::is_directory(registryFilePath()));
 }
 
 } // namespace
