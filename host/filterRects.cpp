@@ -22,6 +22,20 @@ bool usesBigDocument()
     return big && big->PluginUsing32BitCoordinates;
 }
 
+bool documentSize(HostSize* size)
+{
+    const FilterRecord* record = pluginCall.filterRecord;
+    if (usesBigDocument()) {
+        const VPoint& big = record->bigDocumentData->imageSize32;
+        *size = {big.h, big.v};
+        return big.h >= 0 && big.v >= 0;
+    }
+    constexpr int Saturated = 32767;
+    *size = {record->imageSize.h, record->imageSize.v};
+    return size->width >= 0 && size->height >= 0 && size->width < Saturated
+        && size->height < Saturated;
+}
+
 HostRect filterRectangle()
 {
     const FilterRecord* record = pluginCall.filterRecord;

@@ -56,6 +56,11 @@ struct Rect {
     int16 right;
 };
 
+struct VPoint {
+    int32 v;
+    int32 h;
+};
+
 struct VRect {
     int32 top;
     int32 left;
@@ -213,10 +218,11 @@ struct PlatformData {
     void* hwnd;
 };
 
-// 32-bit rectangles for documents beyond the 16-bit fields. The module sets
-// PluginUsing32BitCoordinates to say that it reads and writes these instead.
+// The document's size and rectangles in 32 bits, for documents beyond the 16-bit fields. The
+// module sets PluginUsing32BitCoordinates to say that it reads and writes these instead.
 struct BigDocumentStruct {
     int32 PluginUsing32BitCoordinates;
+    VPoint imageSize32;
     VRect filterRect32;
     VRect inRect32;
     VRect outRect32;
@@ -225,6 +231,8 @@ struct BigDocumentStruct {
 
 // The parameter block of every selector but About. Image data are the requested planes
 // interleaved, rows `inRowBytes` / `outRowBytes` apart; 16-bit samples run from 0 to 32768.
+// The 16-bit sizes and rectangles cannot describe a document of 32768 pixels or more: the host
+// clamps them to 32767 and gives the true values in bigDocumentData, when it offers it.
 struct FilterRecord {
     Handle parameters; // the plug-in's stored parameters, kept by the host between runs
     Point imageSize;

@@ -4,6 +4,7 @@
 #include "host/pluginCall.h"
 #include "image/imageFormat.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -11,12 +12,12 @@ namespace {
 constexpr Fixed FullRate = 0x10000; // 1.0: the host delivers full resolution
 
 // Asks the host for the whole image, all planes at once, in both directions.
-OSErr requestWholeImage()
+OSErr requestWholeImage(HostSize size)
 {
     FilterRecord* record = pluginCall.filterRecord;
     record->inputRate = FullRate;
     record->maskRate = FullRate;
-    const HostRect whole {0, 0, record->imageSize.v, record->imageSize.h};
+    const HostRect whole {0, 0, size.height, size.width};
     setInRect(whole);
     setOutRect(whole);
     record->inLoPlane = 0;
@@ -96,21 +97,32 @@ OSErr failRead(OSErr error)
     return error;
 }
 
+// The bytes of one row of `width` pixels of the host's planes, in 64 bits: a large document's
+// rows overflow 32.
+std::int64_t hostRowBytes(int width, int planes, int depth)
+{
+    return std::int64_t(width) * planes * bytesPerSample(depth);
+}
+
 } // namespace
 
 OSErr readSourceImage()
 {
-    const OSErr error = requestWholeImage();
+    // A size the module cannot know is refused before anything is asked of the host.
+    HostSize size {};
+    if (!documentSize(&size))
+        return failRead(filterBadMode);
+    const OSErr error = requestWholeImage(size);
     if (error != noErr)
         return failRead(error);
     const FilterRecord* record = pluginCall.filterRecord;
     const int planes = record->planes;
     const int colors = colorPlanes(planes);
     const int depth = record->depth == 8 ? 8 : record->depth == 16 ? 15 : 0; // 15: host range
-    const int width = record->imageSize.h;
-    const int height = record->imageSize.v;
-    if (colors == 0 || depth == 0 || !record->inData || width < 0 || height < 0
-        || record->inRowBytes < width * planes * bytesPerSample(depth))
+    const int width = size.width;
+    const int height = size.height;
+    if (colors == 0 || depth == 0 || !record->inData
+        || record->inRowBytes < hostRowBytes(width, planes, depth))
         return failRead(filterBadMode);
 
     // The colour planes and the transparency plane go straight into their own records.
@@ -135,9 +147,10 @@ OSErr readSourceImage()
 OSErr writeResultImage()
 {
     // Without an image there is nothing to send; the host's buffers need not be asked for.
-    if (!sourceImage.data)
+    HostSize size {};
+    if (!sourceImage.data || !documentSize(&size))
         return noErr;
-    const OSErr error = requestWholeImage();
+    const OSErr error = requestWholeImage(size);
     if (error != noErr) {
         setResult(error);
         return error;
@@ -146,11 +159,11 @@ OSErr writeResultImage()
     const int planes = record->planes;
     const int hostDepth = record->depth == 8 ? 8 : 15;
     const bool matches = sourceImage.channels == colorPlanes(planes)
-        && sourceImage.width == record->imageSize.h && sourceImage.height == record->imageSize.v
+        && sourceImage.width == size.width && sourceImage.height == size.height
         && (sourceImage.bitsPerChannel == hostDepth
             || (hostDepth == 15 && sourceImage.bitsPerChannel == 16))
         && record->outData
-        && record->outRowBytes >= sourceImage.width * planes * bytesPerSample(hostDepth);
+        && record->outRowBytes >= hostRowBytes(sourceImage.width, planes, hostDepth);
     if (!matches)
         return noErr;
     if (sourceImage.bitsPerChannel == 16

@@ -11,9 +11,10 @@
 
 #include "host/hostInterface.h"
 
-// Fills sourceImage (and maskImage). On a host error, when memory runs out, or when the host
-// delivers planes, a depth or rows the module does not handle, nothing is kept: both records are
-// empty and the error (memFullErr, filterBadMode) is returned.
+// Fills sourceImage (and maskImage). On a host error, when memory runs out, when the document's
+// size cannot be known (see documentSize), or when the host delivers planes, a depth or rows the
+// module does not handle, nothing is kept: both records are empty and the error (memFullErr,
+// filterBadMode) is returned.
 [[nodiscard]] OSErr readSourceImage();
 
 // Sends sourceImage to the host. Asks the host for nothing when sourceImage is empty; writes

@@ -3,12 +3,17 @@
 #include "platform/paths.h"
 #include "tools/hostMemory.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <new>
 #include <sstream>
+#include <string_view>
+#include <unistd.h>
+#include <unordered_map>
 
 struct ActionDescriptorTag {
     HostDescriptor descriptor;
@@ -34,7 +39,23 @@ struct RegistryEntry {
     bool persistent;
 };
 
-std::map<std::string, RegistryEntry> registry;
+std::map<std::string, RegistryEntry> registry; // its nodes stay where they are
+
+// An item of one registry entry while the file is read.
+struct ItemPlace {
+    const RegistryEntry* entry;
+    DescriptorKeyID key;
+    bool operator==(const ItemPlace&) const = default;
+};
+
+struct ItemPlaceHash {
+    std::size_t operator()(const ItemPlace& place) const
+    {
+        return std::hash<const void*>()(place.entry)
+            ^ (std::size_t(place.key) * 0x9E3779B97F4A7C15u);
+    }
+};
+
 SuiteCounts suites {};
 
 // ---- scripting descriptors -------------------------------------------------------------
@@ -218,30 +239,53 @@ PSActionDescriptorProcs actionDescriptorProcs {make, freeDescriptor, putUnitFloa
 // One line per item: entry key, item key, type, code, enumerated value, number, flag; codes as
 // hexadecimal, the number with enough digits to read back exactly.
 
+std::string registryText()
+{
+    std::ostringstream text;
+    for (const auto& [key, entry] : registry) {
+        if (!entry.persistent)
+            continue;
+        for (const DescriptorItem& item : entry.descriptor.items) {
+            char number[40];
+            std::snprintf(number, sizeof number, "%.17g", item.number);
+            text << key << ' ' << std::hex << item.key << ' ' << item.type << ' ' << item.code
+                 << ' ' << item.enumValue << std::dec << ' ' << number << ' ' << (item.flag ? 1 : 0)
+                 << '\n';
+        }
+    }
+    return text.str();
+}
+
+bool writeAll(int descriptor, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return false;
+        bytes.remove_prefix(std::size_t(written));
+    }
+    return true;
+}
+
+// The file is written under a name of its own beside the registry and renamed into place: a
+// failed save leaves neither a half-written registry nor a stray file, and two hosts saving at
+// the same time never write into one temporary file.
 void saveRegistry()
 {
     const std::string path = registryFilePath();
     const std::size_t slash = path.rfind('/');
     if (createDirectory(path.substr(0, slash)))
         return;
-    const std::string temporary = path + ".new";
-    {
-        std::ofstream file(temporary, std::ios::trunc);
-        for (const auto& [key, entry] : registry) {
-            if (!entry.persistent)
-                continue;
-            for (const DescriptorItem& item : entry.descriptor.items) {
-                char number[40];
-                std::snprintf(number, sizeof number, "%.17g", item.number);
-                file << key << ' ' << std::hex << item.key << ' ' << item.type << ' ' << item.code
-                     << ' ' << item.enumValue << std::dec << ' ' << number << ' '
-                     << (item.flag ? 1 : 0) << '\n';
-            }
-        }
-        if (!file.flush())
-            return;
-    }
-    std::rename(temporary.c_str(), path.c_str());
+    std::string temporary = path + ".XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0)
+        return;
+    const bool written = writeAll(descriptor, registryText());
+    const bool closed = ::close(descriptor) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0)
+        ::unlink(temporary.c_str());
 }
 
 SPErr registerEntry(const char* key, PIActionDescriptor descriptor, Boolean isPersistent)
@@ -342,6 +386,10 @@ std::string registryFilePath()
 void loadDescriptorRegistry()
 {
     registry.clear();
+    // A line whose item key its entry already holds replaces that item in place, as putItem
+    // does: the last value wins at the place of the first. Where each key sits is indexed, so
+    // that a registry of many items loads in linear time.
+    std::unordered_map<ItemPlace, std::size_t, ItemPlaceHash> places;
     std::ifstream file(registryFilePath());
     std::string line;
     while (std::getline(file, line)) {
@@ -358,7 +406,12 @@ void loadDescriptorRegistry()
         item.flag = flag != 0;
         RegistryEntry& entry = registry[key];
         entry.persistent = true;
-        putItem(&entry.descriptor, item);
+        std::vector<DescriptorItem>& items = entry.descriptor.items;
+        const auto [place, added] = places.try_emplace(ItemPlace {&entry, item.key}, items.size());
+        if (added)
+            items.push_back(item);
+        else
+            items[place->second] = item;
     }
 }
 

@@ -160,15 +160,24 @@ bool rectanglesEmpty(const HostSession& session)
         && isEmpty(requested(session, session.bigDocument.maskRect32, record.maskRect));
 }
 
+// A size for the 16-bit fields: a document too large for them is described as the largest they
+// can hold, never as a wrapped value, and its true size goes in bigDocumentData.
+int16 clamped16(int value)
+{
+    return int16(std::clamp(value, 0, 32767));
+}
+
 void prepareRecord(HostSession* session)
 {
     FilterRecord& record = session->record;
     const HostImage& image = *session->image;
-    record.imageSize = {int16(image.height), int16(image.width)};
+    const int16 height = clamped16(image.height);
+    const int16 width = clamped16(image.width);
+    record.imageSize = {height, width};
     record.planes = int16(image.planes);
     record.depth = int16(image.depth);
     record.imageMode = imageModeOf(image);
-    record.filterRect = {0, 0, int16(image.height), int16(image.width)};
+    record.filterRect = {0, 0, height, width};
     record.backColor[0] = 255;
     record.backColor[1] = 255;
     record.backColor[2] = 255;
@@ -181,6 +190,7 @@ void prepareRecord(HostSession* session)
     record.platformData = &session->platform;
     record.sSPBasic = &hostBasicSuite;
     record.descriptorParameters = &session->descriptorParameters;
+    session->bigDocument.imageSize32 = {image.height, image.width};
     session->bigDocument.filterRect32 = {0, 0, image.height, image.width};
     record.bigDocumentData = session->offerBigDocument ? &session->bigDocument : nullptr;
     session->descriptorParameters.readDescriptorProcs = &hostReadDescriptorProcs;

@@ -3,9 +3,11 @@
 
 #include "platform/wholeFiles.h"
 #include "tools/filterModule.h"
+#include "tools/filterResult.h"
 #include "tools/hostSession.h"
 #include "tools/imageFile.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,11 +40,26 @@ struct Arguments {
     bool bigDocument = true;
 };
 
+// A finite number. Infinities, NaN and numbers beyond a double are malformed.
 bool parseNumber(const char* text, double* value)
 {
     char* end = nullptr;
     *value = std::strtod(text, &end);
-    return end != text && *end == '\0';
+    return end != text && *end == '\0' && std::isfinite(*value);
+}
+
+// The scripted disposition is a 16-bit value, as in the module's parameters. One that does not
+// fit is refused like any malformed command line rather than clamped: the nearest 16-bit value
+// would mean no more, since everything but 0, 2 and 3 is scripted as 1. Within range it is
+// truncated toward zero. The amount is only required to be finite: it travels as a float, and
+// the module clamps it to its 16-bit field as it does any scripted amount.
+bool parseDisposition(const char* text, int16* disposition)
+{
+    double number = 0.0;
+    if (!parseNumber(text, &number) || number <= -32769.0 || number >= 32768.0)
+        return false;
+    *disposition = int16(number);
+    return true;
 }
 
 // Returns true when the command line is malformed.
@@ -65,8 +82,8 @@ bool parseArguments(int argc, char** argv, Arguments* arguments)
         } else if (argument == "--percent" && hasValue && parseNumber(argv[i + 1], &number)) {
             arguments->run.percent = number;
             ++i;
-        } else if (argument == "--disposition" && hasValue && parseNumber(argv[i + 1], &number)) {
-            arguments->run.disposition = int16(number);
+        } else if (argument == "--disposition" && hasValue
+            && parseDisposition(argv[i + 1], &arguments->run.disposition)) {
             ++i;
         } else if (argument == "--ignore-selection") {
             arguments->run.ignoreSelection = true;
@@ -85,6 +102,12 @@ bool parseArguments(int argc, char** argv, Arguments* arguments)
         }
     }
     return positional != 2;
+}
+
+void reportFilterFailure(int16 result)
+{
+    std::fprintf(
+        stderr, "morvanclarity-host: %s; nothing written\n", filterResultMessage(result).c_str());
 }
 
 int runHost(const Arguments& arguments)
@@ -114,12 +137,11 @@ int runHost(const Arguments& arguments)
     closeSession(&session);
     unloadFilterModule(&module);
     if (result == userCanceledErr) {
-        std::fprintf(stderr, "morvanclarity-host: the filter was cancelled; nothing written\n");
+        reportFilterFailure(result);
         return 2;
     }
     if (result != noErr) {
-        std::fprintf(
-            stderr, "morvanclarity-host: the filter failed with %d; nothing written\n", result);
+        reportFilterFailure(result);
         return 1;
     }
     if (writeImageFile(arguments.output, image, &error)) {

@@ -223,6 +223,7 @@ TEST_F(Start, AnImageTooLargeForMemoryTransfersNothingAndReportsOutOfMemory)
     static std::uint8_t* hostBuffer;
     hostBuffer = tiny;
     session.record.imageSize = {30000, 30000};
+    session.bigDocument.imageSize32 = {30000, 30000};
     session.record.planes = 3;
     session.record.depth = 16;
     session.record.advanceState = [] { return noErr; };

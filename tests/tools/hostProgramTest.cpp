@@ -1,5 +1,6 @@
 #include "tests/support/pngWriter.h"
 #include "tests/support/temporaryFolder.h"
+#include "tools/filterResult.h"
 #include "tools/imageFile.h"
 
 #include <QImage>
@@ -15,6 +16,17 @@ int runHost(const std::string& arguments)
     const std::string command
         = std::string(HOST_PROGRAM) + " --module " + MODULE_PATH + " " + arguments + " 2>/dev/null";
     const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs the host with its standard error in `messages`.
+int runHostSaying(const std::string& arguments, std::string* messages)
+{
+    const TemporaryFolder folder;
+    const std::string command = std::string(HOST_PROGRAM) + " --module " + MODULE_PATH + " "
+        + arguments + " 2>" + folder.file("stderr");
+    const int status = std::system(command.c_str());
+    *messages = readFileBytes(folder.file("stderr"));
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -133,6 +145,56 @@ TEST(HostProgramRuns, FailedRunsWriteNoFile)
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
         ++files;
     EXPECT_EQ(files, 1) << "only the input is there: no output, no temporary file";
+}
+
+// Numbers the host's records cannot hold are malformed command lines, like missing values.
+TEST(HostProgramRuns, RefusesScriptedValuesTheRecordsCannotHold)
+{
+    TemporaryFolder folder;
+    const std::string input = folder.file("in.png");
+    ASSERT_TRUE(patternImage(QImage::Format_RGB888).save(QString::fromStdString(input)));
+    const std::string files = " " + input + " " + folder.file("out.png");
+    for (const char* option : {"--disposition 1e10", "--disposition nan", "--disposition -32769",
+             "--disposition 32768", "--disposition inf", "--percent nan", "--percent inf",
+             "--percent -inf", "--percent 1e999"}) {
+        std::string messages;
+        EXPECT_EQ(runHostSaying(std::string("--no-dialog ") + option + files, &messages), 64)
+            << option;
+        EXPECT_NE(messages.find("usage:"), std::string::npos) << option;
+    }
+    EXPECT_FALSE(fileExists(folder.file("out.png")));
+    EXPECT_EQ(runHost("--no-dialog --disposition -32768 --percent 1e6" + files), 0);
+}
+
+// Wider than 16 bits can say: the module works on the whole picture through the big-document
+// fields, and without them the run is refused in words.
+TEST(HostProgramRuns, WidePicturesTravelWholeOrAreRefusedWithAReason)
+{
+    TemporaryFolder folder;
+    const std::string input = folder.file("wide.png");
+    QImage wide(40000, 2, QImage::Format_Grayscale8);
+    for (int y = 0; y < wide.height(); ++y)
+        for (int x = 0; x < wide.width(); ++x)
+            wide.scanLine(y)[x] = uchar((x * 7 + y) % 256);
+    ASSERT_TRUE(wide.save(QString::fromStdString(input)));
+
+    std::string messages;
+    ASSERT_EQ(runHostSaying(input + " " + folder.file("out.png"), &messages), 0) << messages;
+    EXPECT_TRUE(samePixels(input, folder.file("out.png")));
+
+    EXPECT_EQ(
+        runHostSaying("--no-big-document " + input + " " + folder.file("refused.png"), &messages),
+        1);
+    EXPECT_FALSE(fileExists(folder.file("refused.png")));
+    EXPECT_NE(messages.find("size, planes or depth"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("-30101"), std::string::npos) << messages;
+}
+
+// Codes the stand-in has no sentence for still say what happened, with the number.
+TEST(FilterResultMessages, KeepTheNumberOfCodesWithoutASentence)
+{
+    EXPECT_EQ(filterResultMessage(-4242), "the filter failed with error -4242");
+    EXPECT_EQ(filterResultMessage(memFullErr), "the filter ran out of memory (error -108)");
 }
 
 } // namespace
