@@ -147,6 +147,36 @@ TEST(HostProgramRuns, FailedRunsWriteNoFile)
     EXPECT_EQ(files, 1) << "only the input is there: no output, no temporary file";
 }
 
+// Bad pictures are refused in a sentence of the stand-in's own, without the libraries' noise,
+// before anything is written; a cut-short picture is never filled from stale memory.
+TEST(HostProgramRuns, BadPicturesAreRefusedInWords)
+{
+    TemporaryFolder folder;
+    const std::string whole = folder.file("whole.bmp");
+    ASSERT_TRUE(patternImage(QImage::Format_RGB888).save(QString::fromStdString(whole)));
+    const std::string bytes = readFileBytes(whole);
+    writeFileBytes(folder.file("cut.bmp"), bytes.substr(0, 60));
+    writeFileBytes(folder.file("cut.tif"), "II*\0\x08\0\0\0\x10\0");
+    const std::string out = folder.file("out.png");
+    const struct {
+        std::string input;
+        const char* message;
+    } cases[] = {
+        {folder.file("cut.bmp"), "the file is truncated"},
+        {folder.file("cut.tif"), "the file is truncated"},
+        {folder.path(), "it is a folder, not a file"},
+    };
+    for (const auto& c : cases) {
+        std::string messages;
+        EXPECT_EQ(runHostSaying(c.input + " " + out, &messages), 1) << c.input;
+        EXPECT_EQ(messages, "morvanclarity-host: " + c.input + ": " + c.message + "\n");
+    }
+    std::string messages;
+    EXPECT_EQ(runHostSaying(whole + " " + folder.file("none/out.png"), &messages), 1);
+    EXPECT_NE(messages.find("does not exist"), std::string::npos) << messages;
+    EXPECT_FALSE(fileExists(out));
+}
+
 // Numbers the host's records cannot hold are malformed command lines, like missing values.
 TEST(HostProgramRuns, RefusesScriptedValuesTheRecordsCannotHold)
 {
