@@ -67,13 +67,13 @@ PictureReadStatus decodePictureBytes(
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(autoTransform);
-    if (!reader.canRead()) {
-        *reason = bytes.empty() ? "the file is empty" : "not a picture format that can be read";
-        return PictureReadStatus::NotAPicture;
-    }
     if (pictureEndsEarly(bytes)) {
         *reason = "the file is truncated";
         return PictureReadStatus::Truncated;
+    }
+    if (!reader.canRead()) {
+        *reason = bytes.empty() ? "the file is empty" : "not a picture format that can be read";
+        return PictureReadStatus::NotAPicture;
     }
     // Qt's own limit (128 MiB by default) would refuse ordinary large photographs; the budget
     // replaces it, and a header claiming more than that (a decompression bomb) is refused

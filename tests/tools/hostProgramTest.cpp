@@ -156,7 +156,7 @@ TEST(HostProgramRuns, BadPicturesAreRefusedInWords)
     ASSERT_TRUE(patternImage(QImage::Format_RGB888).save(QString::fromStdString(whole)));
     const std::string bytes = readFileBytes(whole);
     writeFileBytes(folder.file("cut.bmp"), bytes.substr(0, 60));
-    writeFileBytes(folder.file("cut.tif"), "II*\0\x08\0\0\0\x10\0");
+    writeFileBytes(folder.file("cut.tif"), std::string("II*\0\x08\0\0\0\x10\0", 10));
     const std::string out = folder.file("out.png");
     const struct {
         std::string input;
