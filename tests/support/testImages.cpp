@@ -3,12 +3,6 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-OwnedImage::OwnedImage(int width, int height, int channels, int bitsPerChannel)
-{
-    if (allocateImage(&image, width, height, channels, bitsPerChannel) != 0)
-        ADD_FAILURE() << "test image allocation failed";
-}
-
 void fillBytePattern(ImageBuffer* image, int seed)
 {
     for (std::int32_t i = 0; i < image->dataSize; ++i)

@@ -3,21 +3,10 @@
 // Deterministic image generators and checks shared by the test suites.
 
 #include "image/imageBuffer.h"
+#include "image/ownedImage.h"
 
 #include <cstdint>
 #include <vector>
-
-// An allocated image that releases itself.
-struct OwnedImage {
-    ImageBuffer image {};
-    OwnedImage() = default;
-    OwnedImage(int width, int height, int channels, int bitsPerChannel);
-    OwnedImage(const OwnedImage&) = delete;
-    OwnedImage& operator=(const OwnedImage&) = delete;
-    ~OwnedImage() { releaseImage(&image); }
-    ImageBuffer* operator->() { return &image; }
-    ImageBuffer* get() { return &image; }
-};
 
 // Fills every byte with (seed + 7 * index) mod 251, a pattern with no period of a row or pixel.
 void fillBytePattern(ImageBuffer* image, int seed = 0);
