@@ -5,6 +5,7 @@
 //   morvanclarity kernel OUTPUT.png [options]
 //   morvanclarity --help | --version
 
+#include "engine/deblurParams.h"
 #include "image/motionPoint.h"
 
 #include <string>
@@ -27,11 +28,12 @@ struct CliOptions {
     CliCommand command = CliCommand::Help;
     std::string input;
     std::string output;
+    // The deblur choices start from the engine's own defaults.
     bool motionMode = false;
-    int detail = 12;
-    int method = 0;
-    int power = 1;
-    int noise = 1;
+    int detail = DeblurParams {}.detail;
+    int method = DeblurParams {}.method;
+    int power = DeblurParams {}.power;
+    int noise = DeblurParams {}.noise;
     std::vector<MotionPoint> points;
     std::string psf;
     bool quiet = false;

@@ -4,6 +4,7 @@
 #include "cli/progressBar.h"
 #include "engine/engine.h"
 #include "image/imageFormat.h"
+#include "locale/localePaths.h"
 #include "locale/localisedStrings.h"
 #include "platform/libraryNoise.h"
 #include "platform/paths.h"
@@ -71,7 +72,7 @@ int writeOutput(const std::string& path, const ImageBuffer& pixels, const ImageB
 // settings between runs.
 void configureForBatch()
 {
-    const std::string folder = userConfigDirectory() + "/MRVCLPhotoshopPlugIn";
+    const std::string folder = defaultLocalePaths().settingsFolder;
     EngineSettings settings;
     settings.patientFftPlanning = true;
     if (!createDirectory(folder))

@@ -1,6 +1,7 @@
 #include "engine/abort.h"
 #include "engine/complexFft.h"
 #include "engine/pointSpread.h"
+#include "image/catmullRom.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,27 +10,14 @@
 
 namespace {
 
-// Coefficients of one uniform Catmull-Rom segment for one coordinate:
-// value(t) = a0 + t (a1 + t (a2 + t a3)).
-struct Cubic {
-    double a0, a1, a2, a3;
-    double at(double t) const { return a0 + t * (a1 + t * (a2 + t * a3)); }
-};
-
-Cubic catmullRom(double p0, double p1, double p2, double p3)
-{
-    return {p1, (p2 - p0) / 2.0, (2.0 * p0 - 5.0 * p1 + 4.0 * p2 - p3) / 2.0,
-        (3.0 * p1 - p0 - 3.0 * p2 + p3) / 2.0};
-}
-
 struct Pixel {
     long long x;
     long long y;
 };
 
 struct Segment {
-    Cubic x;
-    Cubic y;
+    CatmullRomCubic x;
+    CatmullRomCubic y;
     Pixel at(double t) const
     {
         return {static_cast<long long>(std::floor(x.at(t) + 0.5)),

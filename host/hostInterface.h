@@ -43,6 +43,9 @@ constexpr OSErr filterBadParameters = -30100; // a handle the module needs is mi
 constexpr OSErr filterBadMode = -30101; // the image's planes or depth are not handled
 constexpr OSErr errPlugInHostInsufficient = -30900; // the host lacks a suite the module needs
 constexpr SPErr kSPNoError = 0;
+// The suites' own "no such suite" answer shares the host-insufficient code, so that a module
+// passing it on as its result says the same thing.
+constexpr SPErr kSPSuiteNotFoundError = errPlugInHostInsufficient;
 
 struct Point {
     int16 v;

@@ -22,7 +22,6 @@ struct ActionDescriptorTag {
 namespace {
 
 constexpr OSErr descriptorTypeError = -1715; // the key holds another type
-constexpr SPErr suiteNotFound = -30900;
 
 struct DescriptorReader {
     HostDescriptor descriptor;
@@ -322,7 +321,7 @@ SPErr acquireSuite(const char* name, int32 version, const void** suite)
         && version == kPSActionDescriptorSuiteVersion)
         *suite = &actionDescriptorProcs;
     if (!*suite)
-        return suiteNotFound;
+        return kSPSuiteNotFoundError;
     ++suites.acquired;
     return kSPNoError;
 }

@@ -1,7 +1,5 @@
 #include "view/imageView.h"
 
-#include <cstdlib>
-
 void attachView(ImageView* view, void* window, ViewCanvas* canvas)
 {
     *view = ImageView {};
@@ -14,8 +12,7 @@ void detachView(ImageView* view)
     releaseImage(&view->inputCopy);
     releaseImage(&view->resultCopy);
     releaseImage(&view->overlayCopy);
-    std::free(view->screenPoints);
-    view->screenPoints = nullptr;
+    view->screenPoints.reset();
     view->screenPointCount = 0;
     view->screenPointCapacity = 0;
 }

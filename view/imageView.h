@@ -13,6 +13,7 @@
 #include "view/viewCanvas.h"
 
 #include <cstdint>
+#include <memory>
 
 // A motion-line point in client pixels, as the last render or update placed it.
 struct ScreenPoint {
@@ -25,7 +26,7 @@ struct ImageView {
     void* window; // opaque here: the main window, whose client area is drawn
     ImageBuffer* canvas; // the canvas pixels of the window's ViewCanvas
     int resamplingMode; // NearestResampling or BilinearResampling
-    int schemeMode; // the skin's scheme mode; 2 and 3 are dark and darken the background
+    bool darkScheme; // the skin's scheme is dark (isDarkScheme): the image's surround darkens
 
     ImageBuffer inputCopy; // 8-bit, 3-channel copy of the image last shown in slot 1
     ImageBuffer resultCopy; // the same for slot 2
@@ -35,7 +36,7 @@ struct ImageView {
     std::int32_t pointCount;
     std::int32_t pointCapacity;
 
-    ScreenPoint* screenPoints; // the view's own array, freed when the point count drops to 0
+    std::unique_ptr<ScreenPoint[]> screenPoints; // the view's own, freed when no point is left
     std::int32_t screenPointCount;
     std::int32_t screenPointCapacity;
 

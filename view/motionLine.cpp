@@ -1,26 +1,12 @@
 #include "view/motionLine.h"
 
+#include "image/catmullRom.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
-
-// value(t) = ((c3 t + c2) t + c1) t + c0 for t in [0, 1], one per axis.
-struct Cubic {
-    double c0;
-    double c1;
-    double c2;
-    double c3;
-
-    double at(double t) const { return ((c3 * t + c2) * t + c1) * t + c0; }
-    double slope(double t) const { return (3 * c3 * t + 2 * c2) * t + c1; }
-};
-
-Cubic catmullRom(double a, double b, double c, double d)
-{
-    return {b, (c - a) / 2, (2 * a - 5 * b + 4 * c - d) / 2, (3 * b - a - 3 * c + d) / 2};
-}
 
 // A pixel position as whole-number doubles: the curve may run far outside the 32-bit range.
 struct Pixel {
@@ -30,8 +16,8 @@ struct Pixel {
 
 struct Segment {
     ImageBuffer* target;
-    Cubic x;
-    Cubic y;
+    CatmullRomCubic x;
+    CatmullRomCubic y;
 
     Pixel pixel(double t) const { return {std::floor(x.at(t) + 0.5), std::floor(y.at(t) + 0.5)}; }
 };
@@ -47,7 +33,7 @@ void plot(ImageBuffer* target, double x, double y, LineColor color)
 }
 
 // The range of one axis over [t0, t1], from the convex hull of the piece's Bezier control points.
-void hullRange(const Cubic& cubic, double t0, double t1, double* low, double* high)
+void hullRange(const CatmullRomCubic& cubic, double t0, double t1, double* low, double* high)
 {
     const double h = (t1 - t0) / 3;
     const double b0 = cubic.at(t0);

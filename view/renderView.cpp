@@ -86,16 +86,14 @@ void placeScreenPoints(ImageView* view, const ViewTransform& transform)
     if (!view->screenPoints || view->screenPointCapacity <= count) {
         // The panel keeps its capacity at or above its count; the larger of the two guards
         // against a panel that did not.
+        // Every item is placed anew below, so the old ones need not be kept.
         const std::int32_t capacity = std::max(view->pointCapacity, count);
-        void* grown = std::realloc(view->screenPoints, std::size_t(capacity) * sizeof(ScreenPoint));
-        if (!grown) {
-            std::free(view->screenPoints);
-            view->screenPoints = nullptr;
+        view->screenPoints.reset(new (std::nothrow) ScreenPoint[std::size_t(capacity)]);
+        if (!view->screenPoints) {
             view->screenPointCount = 0;
             view->screenPointCapacity = 0;
             return;
         }
-        view->screenPoints = static_cast<ScreenPoint*>(grown);
         view->screenPointCapacity = capacity;
     }
     view->screenPointCount = count;
@@ -125,8 +123,7 @@ bool renderView(ImageView* view, const ViewState& state, const RenderRequest& re
 {
     if (!view->canvas || !view->canvas->data)
         return true;
-    const bool dark = view->schemeMode == 2 || view->schemeMode == 3;
-    const int background = dark ? DarkBackground : NormalBackground;
+    const int background = view->darkScheme ? DarkBackground : NormalBackground;
     ImageBuffer target = clientTarget(view, request.clientSize);
     const ViewTransform transform = viewTransformFor(state);
 
@@ -155,7 +152,7 @@ bool renderView(ImageView* view, const ViewState& state, const RenderRequest& re
     const bool kernelImported = view->importedKernel && *view->importedKernel;
     if (view->pointCount > 0 && view->points && !kernelImported) {
         placeScreenPoints(view, transform);
-        drawMotionLine(&target, view->screenPoints, view->screenPointCount);
+        drawMotionLine(&target, view->screenPoints.get(), view->screenPointCount);
     }
     if (view->previewRect)
         drawPreviewOutline(view, &target, transform);
@@ -165,8 +162,7 @@ bool renderView(ImageView* view, const ViewState& state, const RenderRequest& re
 void updateScreenPoints(ImageView* view, const ViewState& state)
 {
     if (view->pointCount <= 0 || !view->points) {
-        std::free(view->screenPoints);
-        view->screenPoints = nullptr;
+        view->screenPoints.reset();
         view->screenPointCount = 0;
         view->screenPointCapacity = 0;
         return;

@@ -88,10 +88,10 @@ TEST_F(RenderView, BackgroundFollowsTheSchemeAndStopsAtTheClientArea)
     OwnedImage image(20, 10, 3, 8);
     fillImage(image.get(), 120);
     const ViewState centred {100, 50, 10, 5, 1};
-    for (int mode : {0, 1, 2, 3}) {
-        view.schemeMode = mode;
+    for (const bool dark : {false, true}) {
+        view.darkScheme = dark;
         ASSERT_FALSE(render(image.get(), centred));
-        EXPECT_EQ(at(5, 5), gray(mode >= 2 ? 48 : 190)) << mode;
+        EXPECT_EQ(at(5, 5), gray(dark ? 48 : 190)) << dark;
         EXPECT_EQ(at(100, 50), gray(120));
         EXPECT_EQ(at(200, 5), gray(Workspace));
         EXPECT_EQ(at(5, 100), gray(Workspace));
