@@ -2,6 +2,7 @@
 
 #include "platform/libraryNoise.h"
 #include "platform/pictureFile.h"
+#include "platform/pictureHeaders.h"
 #include "platform/wholeFiles.h"
 
 #include <QColorSpace>
@@ -26,8 +27,8 @@ std::string lowerExtension(const std::string& path)
 // colour, but the photo should stay gray.
 bool isGrayPng(const std::string& file)
 {
-    return file.size() >= 26 && file.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0
-        && (file[25] == 0 || file[25] == 4);
+    PngHeader png {};
+    return readPngHeader(file, &png) && (png.colourType == 0 || png.colourType == 4);
 }
 
 // Copies the channels of a QImage pixel row into the photo's records.

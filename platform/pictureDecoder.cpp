@@ -1,6 +1,7 @@
 #include "platform/pictureDecoder.h"
 
 #include "platform/pictureFile.h"
+#include "platform/pictureHeaders.h"
 
 #include <QImage>
 #include <algorithm>
@@ -11,24 +12,21 @@ namespace {
 // The pixel format the file's own header tells apart where the reader would not: 1- and 4-bit
 // BMP and PNG pictures (read as 8-bit indexed) and 48-bit PNG colour. 0 when the header says
 // nothing the reader does not.
-std::uint32_t formatFromHeader(const QByteArray& header)
+std::uint32_t formatFromHeader(std::string_view file)
 {
-    const auto byte = [&](int i) { return i < header.size() ? std::uint8_t(header[i]) : 0; };
-    if (header.startsWith("BM") && header.size() >= 30) {
-        const int bitCount = byte(28) | byte(29) << 8;
-        if (bitCount == 1)
+    const int bitCount = bmpBitCount(file);
+    if (bitCount == 1)
+        return PixelFormat1bppIndexed;
+    if (bitCount == 4)
+        return PixelFormat4bppIndexed;
+    PngHeader png {};
+    if (readPngHeader(file, &png)) {
+        const bool grayOrPalette = png.colourType == 0 || png.colourType == 3;
+        if (grayOrPalette && png.bitDepth == 1)
             return PixelFormat1bppIndexed;
-        if (bitCount == 4)
+        if (grayOrPalette && (png.bitDepth == 2 || png.bitDepth == 4))
             return PixelFormat4bppIndexed;
-    }
-    if (header.startsWith("\x89PNG\r\n\x1a\n") && header.size() >= 26) {
-        const int depth = byte(24);
-        const int colourType = byte(25);
-        if ((colourType == 0 || colourType == 3) && depth == 1)
-            return PixelFormat1bppIndexed;
-        if ((colourType == 0 || colourType == 3) && (depth == 2 || depth == 4))
-            return PixelFormat4bppIndexed;
-        if (colourType == 2 && depth == 16)
+        if (png.colourType == 2 && png.bitDepth == 16)
             return PixelFormat48bppRGB;
     }
     return PixelFormatUndefined;
@@ -146,8 +144,7 @@ bool decodePicture(const std::string& path, DecodedPicture* picture, std::string
 bool decodePictureData(const std::string& bytes, DecodedPicture* picture, std::string* reason)
 {
     *picture = DecodedPicture {};
-    const std::uint32_t headerFormat = formatFromHeader(
-        QByteArray::fromRawData(bytes.data(), qsizetype(std::min<std::size_t>(bytes.size(), 32))));
+    const std::uint32_t headerFormat = formatFromHeader(bytes);
     QImage image;
     const PictureReadStatus status = decodePictureBytes(bytes, &image, reason, false);
     // A refused format is told apart by its header even when the reader could not decode it.

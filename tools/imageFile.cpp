@@ -2,6 +2,7 @@
 
 #include "platform/libraryNoise.h"
 #include "platform/pictureFile.h"
+#include "platform/pictureHeaders.h"
 #include "platform/wholeFiles.h"
 
 #include <QImage>
@@ -13,7 +14,8 @@ namespace {
 // PNG colour type 4 is gray with alpha; Qt reads it as RGBA.
 bool isGrayAlphaPng(const std::string& file)
 {
-    return file.size() >= 26 && file.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0 && file[25] == 4;
+    PngHeader png {};
+    return readPngHeader(file, &png) && png.colourType == 4;
 }
 
 bool isSixteenBit(QImage::Format format)
