@@ -6,6 +6,7 @@
 #include "image/imageFormat.h"
 #include "locale/localePaths.h"
 #include "locale/localisedStrings.h"
+#include "locale/stringKeys.h"
 #include "platform/libraryNoise.h"
 #include "platform/paths.h"
 #include "platform/pictureDecoder.h"
@@ -126,7 +127,8 @@ int buildKernel(const CliOptions& options, DeblurParams* params)
         }
         if (status == PsfPictureStatus::NotSupported) {
             return fail(ExitBadPsf,
-                options.psf + ": " + utf16ToUtf8(localisedString(41)) + " (" + reason + ")");
+                options.psf + ": " + utf16ToUtf8(localisedString(StringFormatNotSupported)) + " ("
+                    + reason + ")");
         }
         if (status != PsfPictureStatus::Loaded)
             return fail(ExitBadPsf, options.psf + ": " + reason);
@@ -146,7 +148,7 @@ int buildKernel(const CliOptions& options, DeblurParams* params)
             params, options.points.data(), int(options.points.size()), JobMotionSpread)
         : buildDefocusKernel(params, defocusSpread(options.detail));
     if (failed)
-        return fail(ExitBadPsf, utf16ToUtf8(localisedString(70)));
+        return fail(ExitBadPsf, utf16ToUtf8(localisedString(StringCannotBuildKernel)));
     return ExitSuccess;
 }
 

@@ -18,7 +18,7 @@ constexpr double ThreadedFromDoubles = 131072.0;
 // 2 pi k / L for k < L / 4, from which the butterflies of any length up to L take their factors.
 struct TwiddleTable {
     const double* w;
-    int length; // L
+    int length; // the largest complex length the table serves
 };
 
 // exp(sign * 2 pi i * k / L) for 0 <= k < L / 2.

@@ -13,8 +13,8 @@
 #include "engine/realFft.h"
 
 struct DeconvolutionCanvas {
-    int width = 0; // N, a power of two
-    int height = 0; // K, a power of two
+    int width = 0; // canvas columns, a power of two
+    int height = 0; // canvas rows, a power of two
     RealFft2d fft;
     float* image = nullptr; // observed canvas on entry, the estimate on exit
     const float* kernel = nullptr; // the kernel laid out around the origin

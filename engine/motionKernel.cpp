@@ -62,10 +62,10 @@ int powerOfTwoAtLeast(int value)
 struct MotionWork {
     ImageBuffer line {};
     double* spot = nullptr;
-    float** spotLayout = nullptr; // A
-    float** curve = nullptr; // B
-    double** spotSpectrum = nullptr; // CA
-    double** curveSpectrum = nullptr; // CB
+    float** spotLayout = nullptr; // the spot placed on the line's power-of-two canvas
+    float** curve = nullptr; // the drawn curve on the same canvas
+    double** spotSpectrum = nullptr; // the spot's spectrum
+    double** curveSpectrum = nullptr; // the curve's spectrum, then the convolution
     int* ip = nullptr;
     double* w = nullptr;
     double* scratch = nullptr;
@@ -142,8 +142,9 @@ bool buildMotionKernel(DeblurParams* params, const MotionPoint* points, int coun
         return true;
     exponentialKernel(work.spot, SpotSize, spread);
 
-    const int width = powerOfTwoAtLeast(work.line.width); // NW
-    const int height = powerOfTwoAtLeast(work.line.height); // NH
+    // The convolution's canvas: the drawn line's size rounded up to powers of two.
+    const int width = powerOfTwoAtLeast(work.line.width);
+    const int height = powerOfTwoAtLeast(work.line.height);
     const int rowLen = 2 * width;
     work.spotLayout = allocateFloats2d(std::size_t(height), std::size_t(width));
     work.curve = allocateFloats2d(std::size_t(height), std::size_t(width));

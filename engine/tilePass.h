@@ -21,9 +21,11 @@ constexpr int tileMargin(bool motionMode)
 int bitCount(int value);
 
 struct TileCanvas {
-    int margin; // M
-    int width; // N = 2^(bits of W + M - 1)
-    int height; // K = 2^(bits of H + M - 1)
+    int margin; // pixels of softened border added around the tile on each axis
+    // The powers of two the padded tile fits: 2^(bitCount(tile width + margin - 1)), and the
+    // same for the height.
+    int width;
+    int height;
 };
 
 TileCanvas tileCanvas(int tileWidth, int tileHeight, bool motionMode);

@@ -22,8 +22,8 @@ void loadStrings(const LocalePaths& paths = defaultLocalePaths());
 void reloadStrings(
     std::initializer_list<int> keys, const LocalePaths& paths = defaultLocalePaths());
 
-// The text of key `stringN` (N = 1 .. 98); English until loadStrings has run. Empty for numbers
-// that have no text.
+// The text of key `stringN` (N = 1 .. 98, named in "locale/stringKeys.h"); English until
+// loadStrings has run. Empty for numbers that have no text.
 const std::u16string& localisedString(int key);
 
 // The built-in English text of key `stringN`; empty for numbers that have no text.

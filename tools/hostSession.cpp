@@ -183,7 +183,10 @@ void prepareRecord(HostSession* session)
     record.backColor[2] = 255;
     record.backColor[3] = 0;
     record.maxSpace = HostMaxSpace;
-    record.maskData = session->selectionMask ? static_cast<void*>(&session->maskBuffer) : nullptr;
+    // The module only asks whether there is a mask (it counts it in its memory estimate); the
+    // stand-in has no mask pixels to give, so any non-null address says "there is a selection".
+    static std::uint8_t selectionMarker = 0;
+    record.maskData = session->selectionMask ? static_cast<void*>(&selectionMarker) : nullptr;
     record.advanceState = advanceState;
     record.handleProcs = &hostHandleProcs;
     record.colorServices = colorServices;

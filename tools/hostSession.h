@@ -28,7 +28,6 @@ struct HostSession {
     // advanceState's buffers and what it was asked for.
     std::vector<std::uint8_t> inBuffer;
     std::vector<std::uint8_t> outBuffer;
-    std::vector<std::uint8_t> maskBuffer;
     VRect outRect {}; // the rectangle outBuffer covers; empty when nothing is pending
     int outLoPlane = 0;
     int outHiPlane = -1;
