@@ -92,7 +92,18 @@ void unlockHandles()
 
 int16 colorSpaceOfMode(int imageMode)
 {
-    constexpr int16 spaces[] = {-1, 4, -1, 0, 2, 5, 1, -1, 4, 3, 4, 0, 3, 2, -1, 4, 0, 4};
+    // Indexed by image mode: bitmap, gray scale, indexed, RGB, CMYK, HSL, HSB, multichannel,
+    // duotone, Lab, gray 16, RGB 48, Lab 48, CMYK 64, deep multichannel, duotone 16, RGB 96,
+    // gray 32. Modes without a colour space of their own take the chosen one.
+    constexpr int16 chosen = plugIncolorServicesChosenSpace;
+    constexpr int16 rgb = plugIncolorServicesRGBSpace;
+    constexpr int16 hsb = plugIncolorServicesHSBSpace;
+    constexpr int16 cmyk = plugIncolorServicesCMYKSpace;
+    constexpr int16 lab = plugIncolorServicesLabSpace;
+    constexpr int16 gray = plugIncolorServicesGraySpace;
+    constexpr int16 hsl = plugIncolorServicesHSLSpace;
+    constexpr int16 spaces[] = {chosen, gray, chosen, rgb, cmyk, hsl, hsb, chosen, gray, lab, gray,
+        rgb, lab, cmyk, chosen, gray, rgb, gray};
     constexpr int count = int(sizeof(spaces) / sizeof(spaces[0]));
     return imageMode >= 0 && imageMode < count ? spaces[imageMode] : plugIncolorServicesChosenSpace;
 }
