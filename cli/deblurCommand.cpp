@@ -154,14 +154,9 @@ int buildKernel(const CliOptions& options, DeblurParams* params)
 
 struct JobImages {
     Photo input;
-    ImageBuffer output {};
+    OwnedImage output;
     DeblurParams params;
-    ~JobImages()
-    {
-        releasePhoto(&input);
-        releaseImage(&output);
-        releaseImage(&params.kernel);
-    }
+    ~JobImages() { releaseImage(&params.kernel); } // the engine's record holds it by value
 };
 
 } // namespace
@@ -184,7 +179,7 @@ int runDeblurCommand(const CliOptions& options)
     case PhotoReadStatus::OutOfMemory:
         return fail(ExitJobFailed, options.input + ": " + reason);
     }
-    const ImageBuffer& source = job.input.pixels;
+    const ImageBuffer& source = job.input.pixels.image;
     if (source.width < MinTileEdge || source.height < MinTileEdge)
         return fail(ExitBadInput,
             options.input + ": the image must be at least 50 x 50 pixels to be deblurred");
@@ -199,7 +194,7 @@ int runDeblurCommand(const CliOptions& options)
                 + std::to_string(kernel.height) + ") is larger than the processing canvas ("
                 + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) + ")");
 
-    if (copyImageHeader(&job.output, &source) != 0)
+    if (copyImageHeader(job.output.get(), &source) != 0)
         return fail(ExitJobFailed, "not enough memory for the result");
 
     configureForBatch();
@@ -207,7 +202,7 @@ int runDeblurCommand(const CliOptions& options)
     JobReport report;
     const JobStatus status = isAbortRequested()
         ? JobAborted
-        : runDeblurJob(&job.output, &source, job.params, bar.sink(), &report);
+        : runDeblurJob(job.output.get(), &source, job.params, bar.sink(), &report);
     if (status == JobDone && report.tilesNotDone == 0)
         bar.finish();
     else
@@ -221,13 +216,13 @@ int runDeblurCommand(const CliOptions& options)
             std::to_string(report.tilesNotDone) + " of " + std::to_string(report.tiles)
                 + " tiles could not be deblurred (not enough memory); nothing was written");
     // The alpha plane and the colour profile pass through untouched.
-    if (const int written
-        = writeOutput(options.output, job.output, job.input.alpha, job.input.iccProfile);
+    if (const int written = writeOutput(
+            options.output, job.output.image, job.input.alpha.image, job.input.iccProfile);
         written != ExitSuccess)
         return written;
     if (!options.quiet)
         std::fprintf(stderr, "Deblurred %d x %d %s, %s, in %.1f s: %s\n", source.width,
-            source.height, kindOf(source, job.input.alpha.data).c_str(),
+            source.height, kindOf(source, job.input.alpha->data).c_str(),
             jobDescription(options).c_str(), bar.elapsedSeconds(), options.output.c_str());
     return ExitSuccess;
 }
@@ -240,7 +235,7 @@ int runKernelCommand(const CliOptions& options)
     if (const int status = buildKernel(options, &job.params); status != ExitSuccess)
         return status;
     const ImageBuffer& kernel = job.params.kernel;
-    if (allocateImage(&job.output, kernel.width, kernel.height, 1, 8) != 0)
+    if (allocateImage(job.output.get(), kernel.width, kernel.height, 1, 8) != 0)
         return fail(ExitJobFailed, "not enough memory for the picture");
     // Scaled so the brightest sample is white.
     const auto* samples = reinterpret_cast<const float*>(kernel.data);
@@ -249,9 +244,9 @@ int runKernelCommand(const CliOptions& options)
     for (std::int64_t i = 0; i < count; ++i)
         peak = std::max(peak, samples[i]);
     for (std::int64_t i = 0; i < count; ++i)
-        job.output.data[i] = std::uint8_t(
+        job.output->data[i] = std::uint8_t(
             peak > 0.0f ? std::clamp(samples[i] / peak * 255.0f + 0.5f, 0.0f, 255.0f) : 0.0f);
-    if (const int written = writeOutput(options.output, job.output, ImageBuffer {}, {});
+    if (const int written = writeOutput(options.output, job.output.image, ImageBuffer {}, {});
         written != ExitSuccess)
         return written;
     if (!options.quiet)

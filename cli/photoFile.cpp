@@ -46,9 +46,9 @@ void splitRow(const Sample* in, int inChannels, int width, const int* order, int
 
 bool allocatePhoto(Photo* photo, const QImage& image, int channels, int bits, bool alpha)
 {
-    if (allocateImage(&photo->pixels, image.width(), image.height(), channels, bits) != 0)
+    if (allocateImage(photo->pixels.get(), image.width(), image.height(), channels, bits) != 0)
         return true;
-    return alpha && allocateImage(&photo->alpha, image.width(), image.height(), 1, bits) != 0;
+    return alpha && allocateImage(photo->alpha.get(), image.width(), image.height(), 1, bits) != 0;
 }
 
 // The image in one of four layouts: Grayscale8, Grayscale16, RGBA8888 or RGBA64 (straight
@@ -62,9 +62,9 @@ bool takeImage(Photo* photo, QImage image, bool gray)
         const int bits = deep ? 16 : 8;
         if (allocatePhoto(photo, image, 1, bits, false))
             return true;
-        const std::size_t rowBytes = std::size_t(photo->pixels.stride);
+        const std::size_t rowBytes = std::size_t(photo->pixels->stride);
         for (int y = 0; y < image.height(); ++y)
-            std::memcpy(photo->pixels.data + std::int64_t(y) * photo->pixels.stride,
+            std::memcpy(photo->pixels->data + std::int64_t(y) * photo->pixels->stride,
                 image.constScanLine(y), rowBytes);
         return false;
     }
@@ -76,9 +76,9 @@ bool takeImage(Photo* photo, QImage image, bool gray)
     if (allocatePhoto(photo, image, channels, deep ? 16 : 8, alpha))
         return true;
     for (int y = 0; y < image.height(); ++y) {
-        std::uint8_t* out = photo->pixels.data + std::int64_t(y) * photo->pixels.stride;
+        std::uint8_t* out = photo->pixels->data + std::int64_t(y) * photo->pixels->stride;
         std::uint8_t* alphaOut
-            = alpha ? photo->alpha.data + std::int64_t(y) * photo->alpha.stride : nullptr;
+            = alpha ? photo->alpha->data + std::int64_t(y) * photo->alpha->stride : nullptr;
         if (deep)
             splitRow(reinterpret_cast<const std::uint16_t*>(image.constScanLine(y)), 4,
                 image.width(), order, channels, reinterpret_cast<std::uint16_t*>(out),
@@ -161,13 +161,6 @@ void quietPictureLibraries()
         });
 }
 
-void releasePhoto(Photo* photo)
-{
-    releaseImage(&photo->pixels);
-    releaseImage(&photo->alpha);
-    photo->iccProfile.clear();
-}
-
 PhotoReadStatus readPhoto(const std::string& path, Photo* photo, std::string* reason)
 {
     std::string bytes;
@@ -195,7 +188,7 @@ PhotoReadStatus readPhoto(const std::string& path, Photo* photo, std::string* re
         || image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB;
     std::string().swap(bytes);
     if (takeImage(photo, std::move(image), gray)) {
-        releasePhoto(photo);
+        *photo = Photo {};
         *reason = "not enough memory for the picture";
         return PhotoReadStatus::OutOfMemory;
     }

@@ -3,17 +3,15 @@
 // Photographs in and out of files: the pixels as an image record (8 or 16 bits, 1 or 3 channels,
 // blue, green, red), the alpha plane kept aside untouched, and the colour profile.
 
-#include "image/imageBuffer.h"
+#include "image/ownedImage.h"
 
 #include <string>
 
 struct Photo {
-    ImageBuffer pixels {};
-    ImageBuffer alpha {}; // one channel of the pixels' depth; no data when the picture has none
+    OwnedImage pixels;
+    OwnedImage alpha; // one channel of the pixels' depth; no data when the picture has none
     std::string iccProfile; // empty when the file names none
 };
-
-void releasePhoto(Photo* photo);
 
 // Silences the picture libraries' own remarks (the PNG library's about colour profiles are
 // common and harmless in camera files), which would interleave with the tool's output.
