@@ -8,14 +8,13 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
-#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -411,10 +410,31 @@ TEST_F(BatchTool, InterruptStopsTheJobAndWritesNothing)
             photo.scanLine(y)[x] = std::uint8_t((x ^ y) & 0xFF);
     const std::string in = save(photo, "big.png");
     const std::string out = folder.file("big-out.png");
-    const pid_t pid = start({"deblur", in, out, "--power", "high"});
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // On a terminal the tool draws its progress bar as soon as the job starts: Ctrl-C then
+    // comes while the job runs, however fast or slow the machine.
+    int terminal = -1;
+    std::string program = MORVANCLARITY_TOOL;
+    std::vector<std::string> arguments = {program, "deblur", in, out, "--power", "high"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    char first = 0;
+    EXPECT_EQ(::read(terminal, &first, 1), 1) << "no progress before the tool ended";
     kill(pid, SIGINT);
+    std::string said;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        said.append(buffer, std::size_t(got));
+    ::close(terminal);
     EXPECT_EQ(exitStatus(pid), 130);
+    EXPECT_NE(said.find("interrupted; nothing was written"), std::string::npos) << said;
     EXPECT_FALSE(fileExists(out));
 }
 
