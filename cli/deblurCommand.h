@@ -5,5 +5,5 @@
 
 #include "cli/cliOptions.h"
 
-int runDeblurCommand(const CliOptions& options);
-int runKernelCommand(const CliOptions& options);
+[[nodiscard]] int runDeblurCommand(const CliOptions& options);
+[[nodiscard]] int runKernelCommand(const CliOptions& options);

@@ -17,7 +17,7 @@ struct Photo {
 // common and harmless in camera files), which would interleave with the tool's output.
 void quietPictureLibraries();
 
-enum class PhotoReadStatus {
+enum class [[nodiscard]] PhotoReadStatus {
     Read,
     BadFile, // missing, unreadable, not a picture, truncated, damaged or too large
     OutOfMemory,
@@ -32,7 +32,7 @@ bool isWritablePhotoPath(const std::string& path);
 inline constexpr const char* UnwritablePathReason
     = "the output must end in .png, .tif, .tiff, .jpg or .jpeg";
 
-enum class PhotoWriteStatus { Written, Failed, Cancelled };
+enum class [[nodiscard]] PhotoWriteStatus {Written, Failed, Cancelled};
 
 // Writes pixels (and an alpha plane of their size and depth, when it has data) with a colour
 // profile in the format of the path's extension, through a temporary file beside it that

@@ -9,7 +9,7 @@
 // Reads percent, disposition (and the colour it selects) and ignoreSelection from the registry
 // entry, when there is one, stopping at the first error. errPlugInHostInsufficient without a
 // basic suite or either descriptor suite, and when the host reports an error.
-OSErr readRegistryParameters();
+[[nodiscard]] OSErr readRegistryParameters();
 
 // Registers the parameters persistently, stopping at the first error.
-OSErr writeRegistryParameters();
+[[nodiscard]] OSErr writeRegistryParameters();

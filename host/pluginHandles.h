@@ -12,7 +12,7 @@ void createData();
 
 // Locks both handles (moveHigh) and keeps their contents in pluginCall. Returns the result it
 // set: filterBadParameters when a handle is missing, memFullErr when a lock fails, else noErr.
-OSErr lockHandles();
+[[nodiscard]] OSErr lockHandles();
 
 // Unlocks the data slot's handle and then the parameters handle, each only when present.
 void unlockHandles();

@@ -29,10 +29,12 @@ int readSetting(const ProfileFile& profile, std::u16string_view key, std::u16str
 void writeSettings(
     const LocalePaths& paths, std::initializer_list<std::pair<std::u16string_view, int>> values)
 {
-    createDirectory(paths.settingsFolder);
+    if (createDirectory(paths.settingsFolder))
+        return;
     ProfileFile profile = readProfileFile(paths.settingsFile);
     for (const auto& [key, value] : values)
         setProfileString(&profile, General, key, decimal(value));
+    // A failed write leaves the old file whole; the choices are then simply not remembered.
     (void)writeProfileFile(profile, paths.settingsFile);
 }
 
@@ -59,11 +61,13 @@ void loadSettings(const LocalePaths& paths)
     const ProfileFile languageFile = readProfileFile(paths.languageFile);
     const int languagesNo = readSetting(languageFile, u"Languages No", u"0");
 
-    createDirectory(paths.settingsFolder);
     ProfileFile settingsFile = readProfileFile(paths.settingsFile);
     settings.crashedLastTime = (readSetting(settingsFile, u"Crashed Last Time", u"0") & 0xFF) != 0;
+    // The crash flag is raised for this run; where it cannot be written, the next run simply
+    // will not know about a crash of this one.
     setProfileString(&settingsFile, General, u"Crashed Last Time", u"1");
-    (void)writeProfileFile(settingsFile, paths.settingsFile);
+    if (!createDirectory(paths.settingsFolder))
+        (void)writeProfileFile(settingsFile, paths.settingsFile);
 
     settings.languageCurrent = readSetting(settingsFile, u"Language Current", u"0");
     // A negative count reads as a huge unsigned one, so it lists the maximum.

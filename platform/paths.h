@@ -14,4 +14,4 @@ std::string userConfigDirectory();
 
 // Creates `path` and any missing parent folders. Returns true when the folder is not there
 // afterwards.
-bool createDirectory(const std::string& path);
+[[nodiscard]] bool createDirectory(const std::string& path);

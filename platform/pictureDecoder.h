@@ -31,7 +31,7 @@ struct DecodedPicture {
 [[nodiscard]] bool decodePictureData(
     const std::string& bytes, DecodedPicture* picture, std::string* reason);
 
-enum class PsfPictureStatus {
+enum class [[nodiscard]] PsfPictureStatus {
     Loaded,
     NotSupported, // a refused pixel format: the "not supported" message
     Unreadable, // the file cannot be decoded, or its pixel layout is not one the import takes

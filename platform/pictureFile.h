@@ -11,7 +11,7 @@
 #include <QImage>
 #include <string>
 
-enum class PictureReadStatus {
+enum class [[nodiscard]] PictureReadStatus {
     Read,
     Unreadable, // missing, not allowed, a folder, not a regular file
     NotAPicture, // no reader knows the format

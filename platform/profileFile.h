@@ -49,5 +49,5 @@ std::u16string readProfileString(const std::string& path, std::u16string_view se
     std::u16string_view key, std::u16string_view defaultValue, std::size_t maxLength);
 
 // Reads the file, sets one key and writes it back. Returns true when it failed.
-bool writeProfileString(const std::string& path, std::u16string_view section,
+[[nodiscard]] bool writeProfileString(const std::string& path, std::u16string_view section,
     std::u16string_view key, std::u16string_view value);

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-enum class FileReadStatus {
+enum class [[nodiscard]] FileReadStatus {
     Read,
     Unreadable, // missing, not allowed, a folder, not a regular file or too large: see the reason
     OutOfMemory,
@@ -17,7 +17,7 @@ enum class FileReadStatus {
 [[nodiscard]] FileReadStatus readWholeFile(
     const std::string& path, std::string* bytes, std::string* reason, long long maxBytes);
 
-enum class FileWriteStatus {
+enum class [[nodiscard]] FileWriteStatus {
     Written,
     Failed, // nothing replaced `path`; the reason says why ("the disk is full", ...)
     Cancelled, // `cancelled` asked to stop before the commit; nothing replaced `path`

@@ -261,8 +261,9 @@ int16 callSelector(HostSession* session, int16 selector)
 
 int16 runFilter(HostSession* session, const RunOptions& options)
 {
+    // A host shows the About box and goes on whatever it answers.
     if (options.about)
-        callSelector(session, filterSelectorAbout);
+        (void)callSelector(session, filterSelectorAbout);
     giveScriptDescriptor(session, options);
     session->outRect = {};
     session->advanceCalls = 0;

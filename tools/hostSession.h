@@ -53,9 +53,9 @@ void openSession(HostSession* session, PluginEntryProc entry, HostImage* image);
 void closeSession(HostSession* session);
 
 // Calls one selector with the session's records; returns its result code.
-int16 callSelector(HostSession* session, int16 selector);
+[[nodiscard]] int16 callSelector(HostSession* session, int16 selector);
 
 // Plays one filter run: About on request; Parameters the first time or with options; Prepare;
 // Start; Continue while the rectangles are not empty; Finish after a successful Start. Pixels the
 // module writes reach the image only when the run succeeds. Returns the first error, else noErr.
-int16 runFilter(HostSession* session, const RunOptions& options);
+[[nodiscard]] int16 runFilter(HostSession* session, const RunOptions& options);

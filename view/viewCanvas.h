@@ -46,4 +46,5 @@ using CanvasCopy = bool (*)(void* context, const ImageBuffer* canvasPixels, Imag
 // no pixels, BlitOutsideCanvas when the rectangle's right edge exceeds 3000 or its bottom edge
 // exceeds 2000, BlitCopyFailed when the copy reports failure, else BlitDone. Left and top edges
 // are the copy's to clip, as the window's painting clips anyway.
-int blitCanvas(const ViewCanvas* canvas, ImageRect rect, CanvasCopy copy, void* context);
+[[nodiscard]] int blitCanvas(
+    const ViewCanvas* canvas, ImageRect rect, CanvasCopy copy, void* context);
