@@ -93,7 +93,6 @@ OSErr failRead(OSErr error)
 {
     releaseImage(&sourceImage);
     releaseImage(&maskImage);
-    setResult(error);
     return error;
 }
 
@@ -151,10 +150,8 @@ OSErr writeResultImage()
     if (!sourceImage.data || !documentSize(&size))
         return noErr;
     const OSErr error = requestWholeImage(size);
-    if (error != noErr) {
-        setResult(error);
+    if (error != noErr)
         return error;
-    }
     const FilterRecord* record = pluginCall.filterRecord;
     const int planes = record->planes;
     const int hostDepth = record->depth == 8 ? 8 : 15;
@@ -167,10 +164,8 @@ OSErr writeResultImage()
     if (!matches)
         return noErr;
     if (sourceImage.bitsPerChannel == 16
-        && changeImageFormat(&sourceImage, 15, sourceImage.channels)) {
-        setResult(memFullErr);
+        && changeImageFormat(&sourceImage, 15, sourceImage.channels))
         return memFullErr;
-    }
     copyToHost(
         static_cast<std::uint8_t*>(record->outData), record->outRowBytes, planes, &sourceImage);
     return noErr;

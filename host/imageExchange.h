@@ -7,7 +7,7 @@
 // red, green, blue, optionally followed by a transparency plane. sourceImage holds 1 or 3
 // channels (blue, green, red) at depth 8 or 16 (full range); maskImage holds the transparency
 // plane of a 2- or 4-plane host image, else it stays empty. The transparency plane is never
-// written back. Both functions report through pluginCall's result code and return it.
+// written back. Both functions return their result code; the selector stores it.
 
 #include "host/hostInterface.h"
 

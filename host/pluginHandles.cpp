@@ -69,16 +69,12 @@ OSErr lockHandles()
 {
     FilterRecord* record = pluginCall.filterRecord;
     const Handle data = dataHandle();
-    if (!record->parameters || !data) {
-        setResult(filterBadParameters);
+    if (!record->parameters || !data)
         return filterBadParameters;
-    }
     pluginCall.parameters = reinterpret_cast<FilterParameters*>(lockHandle(record->parameters));
     pluginCall.filterData = reinterpret_cast<FilterData*>(lockHandle(data));
-    if (!pluginCall.parameters || !pluginCall.filterData) {
-        setResult(memFullErr);
+    if (!pluginCall.parameters || !pluginCall.filterData)
         return memFullErr;
-    }
     return noErr;
 }
 

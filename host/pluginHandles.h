@@ -1,7 +1,8 @@
 #pragma once
 
 // The module's two host handles (stored parameters and module data) and the initialisation of
-// the module data. All functions work on pluginCall and report through its result code.
+// the module data. All functions work on pluginCall; those that return a result code leave
+// storing it to their caller, the others store theirs in pluginCall's result.
 
 #include "host/hostInterface.h"
 
@@ -10,8 +11,8 @@
 void createParameters();
 void createData();
 
-// Locks both handles (moveHigh) and keeps their contents in pluginCall. Returns the result it
-// set: filterBadParameters when a handle is missing, memFullErr when a lock fails, else noErr.
+// Locks both handles (moveHigh) and keeps their contents in pluginCall. Returns
+// filterBadParameters when a handle is missing, memFullErr when a lock fails, else noErr.
 [[nodiscard]] OSErr lockHandles();
 
 // Unlocks the data slot's handle and then the parameters handle, each only when present.

@@ -39,22 +39,30 @@ void doParameters()
         createData();
     if (currentResult() != noErr)
         return;
-    if (lockHandles() == noErr)
-        initialiseFilterData();
+    if (const OSErr error = lockHandles(); error != noErr) {
+        setResult(error);
+        return;
+    }
+    initialiseFilterData();
 }
 
 void doPrepare()
 {
     FilterRecord* record = pluginCall.filterRecord;
     if (record->parameters && !dataSlotEmpty()) {
-        (void)lockHandles();
+        if (const OSErr error = lockHandles(); error != noErr)
+            setResult(error);
     } else {
         if (!record->parameters)
             createParameters();
         if (dataSlotEmpty())
             createData();
-        if (currentResult() == noErr && lockHandles() == noErr)
-            initialiseFilterData();
+        if (currentResult() == noErr) {
+            if (const OSErr error = lockHandles(); error != noErr)
+                setResult(error);
+            else
+                initialiseFilterData();
+        }
     }
 
     // Two buffers of every plane (and the selection mask) of the filter rectangle at most. In
@@ -70,8 +78,11 @@ void doPrepare()
 
 void doStart()
 {
-    if (lockHandles() != noErr)
+    if (const OSErr error = lockHandles(); error != noErr) {
+        setResult(error);
         return;
+    }
+    // Without the host's registry (or a stored entry) the parameters stay as the host gave them.
     (void)readRegistryParameters();
     FilterParameters* parameters = pluginCall.parameters;
     const FilterParameters kept = *parameters;
@@ -81,18 +92,16 @@ void doStart()
     bool accepted = true;
     if (scriptResult == noErr && showWindow) {
         selectSkinScheme(DarkScheme);
-        if (readSourceImage() != noErr) {
+        if (const OSErr error = readSourceImage(); error != noErr) {
             // No window and nothing written: the host keeps its pixels.
-            releaseImage(&sourceImage);
-            releaseImage(&maskImage);
+            setResult(error);
             return;
         }
         accepted = runMainWindow();
     }
     pluginCall.filterData->queryForParameters = 0;
     if (accepted) {
-        setResult(noErr);
-        (void)writeResultImage();
+        setResult(writeResultImage());
     } else {
         *parameters = kept;
         setResult(userCanceledErr);
@@ -112,8 +121,11 @@ void doContinue()
 void doFinish()
 {
     releaseSkin();
-    if (lockHandles() != noErr)
+    if (const OSErr error = lockHandles(); error != noErr) {
+        setResult(error);
         return;
+    }
     writeScriptParameters();
+    // A host without the registry cannot remember the parameters; the run itself succeeded.
     (void)writeRegistryParameters();
 }
