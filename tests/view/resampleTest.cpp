@@ -205,7 +205,7 @@ TEST(Resample, OtherFormatsLeaveTheTargetUntouched)
 
 // Zoom without bounds made the 16.16 conversion overflow. Far out, the step no longer fits and
 // nothing is drawn; close up, the whole window shows one source pixel.
-TEST_P(BothResamplers, Issue6ExtremeZoomsStaySafe)
+TEST_P(BothResamplers, ExtremeZoomsStaySafe)
 {
     OwnedImage source(11, 7, 3, 8);
     fillCoordinates(source.get());
@@ -229,7 +229,7 @@ TEST_P(BothResamplers, Issue6ExtremeZoomsStaySafe)
 
 // A source column beyond 32767 has no 16.16 value in 32 bits: rows that would reach one are
 // left out whole, rows that stay below are drawn.
-TEST_P(BothResamplers, Issue6RowsBeyondTheFixedPointRangeAreLeftOut)
+TEST_P(BothResamplers, RowsBeyondTheFixedPointRangeAreLeftOut)
 {
     OwnedImage source(40000, 3, 1, 8);
     fillImage(source.get(), 90);
@@ -256,7 +256,7 @@ void fillTagged(ImageBuffer* source)
 // Rounding the 16.16 step let long rows run one column past the source's last pixel, into the
 // next row and, on the last row, past the block. Blue is constant along each source row, so a
 // read from another row shows in it.
-TEST_P(BothResamplers, Issue7LastColumnStaysInsideItsRow)
+TEST_P(BothResamplers, LastColumnStaysInsideItsRow)
 {
     OwnedImage source(1900, 4, 3, 8);
     fillTagged(source.get());
@@ -281,7 +281,7 @@ TEST_P(BothResamplers, Issue7LastColumnStaysInsideItsRow)
 // The same drift along x and, turned a quarter, along y; and turned half-way, where the steps
 // round the other way. Fit-like views of the last (or first) source row or column over many
 // offsets, each source of exactly its size, for AddressSanitizer to watch.
-TEST_P(BothResamplers, Issue7NoOffsetReadsOutsideTheSource)
+TEST_P(BothResamplers, NoOffsetReadsOutsideTheSource)
 {
     OwnedImage wide(1900, 4, 3, 8);
     OwnedImage tall(4, 1900, 3, 8);
