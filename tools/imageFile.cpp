@@ -8,6 +8,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -90,7 +91,12 @@ bool readImageFile(const std::string& path, HostImage* image, std::string* error
         *error = path + ": not enough memory for the picture";
         return true;
     }
-    allocateHostImage(image, qt.width(), qt.height(), planes, depth);
+    try {
+        allocateHostImage(image, qt.width(), qt.height(), planes, depth);
+    } catch (const std::bad_alloc&) {
+        *error = path + ": not enough memory for the picture";
+        return true;
+    }
     const int channels = qtChannels(planes, depth);
     for (int y = 0; y < qt.height(); ++y) {
         const uchar* line = qt.constScanLine(y);
