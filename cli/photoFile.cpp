@@ -167,9 +167,7 @@ PhotoReadStatus readPhoto(const std::string& path, Photo* photo, std::string* re
     QImage image;
     {
         const LibraryNoiseMute quiet;
-        PictureReadStatus status = readPictureBytes(path, &bytes, reason);
-        if (status == PictureReadStatus::Read)
-            status = decodePictureBytes(bytes, &image, reason, true);
+        const PictureReadStatus status = readPictureFile(path, &image, reason, true, &bytes);
         if (status == PictureReadStatus::OutOfMemory)
             return PhotoReadStatus::OutOfMemory;
         if (status != PictureReadStatus::Read)

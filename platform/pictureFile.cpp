@@ -106,14 +106,15 @@ PictureReadStatus decodePictureBytes(
     return PictureReadStatus::Read;
 }
 
-PictureReadStatus readPictureFile(
-    const std::string& path, QImage* image, std::string* reason, bool autoTransform)
+PictureReadStatus readPictureFile(const std::string& path, QImage* image, std::string* reason,
+    bool autoTransform, std::string* bytes)
 {
-    std::string bytes;
-    const PictureReadStatus status = readPictureBytes(path, &bytes, reason);
+    std::string contents;
+    std::string& file = bytes ? *bytes : contents;
+    const PictureReadStatus status = readPictureBytes(path, &file, reason);
     if (status != PictureReadStatus::Read)
         return status;
-    return decodePictureBytes(bytes, image, reason, autoTransform);
+    return decodePictureBytes(file, image, reason, autoTransform);
 }
 
 bool encodePicture(

@@ -30,9 +30,9 @@ enum class [[nodiscard]] PictureReadStatus {
 [[nodiscard]] PictureReadStatus decodePictureBytes(
     const std::string& bytes, QImage* image, std::string* reason, bool autoTransform);
 
-// Both of the above.
-[[nodiscard]] PictureReadStatus readPictureFile(
-    const std::string& path, QImage* image, std::string* reason, bool autoTransform);
+// Both of the above. `bytes`, when given, keeps the file's contents for a look at its header.
+[[nodiscard]] PictureReadStatus readPictureFile(const std::string& path, QImage* image,
+    std::string* reason, bool autoTransform, std::string* bytes = nullptr);
 
 // The most bytes of decoded pixels a picture may take: a third of the memory available (the
 // pixels are held a few times over while a job runs), at least 256 MiB.

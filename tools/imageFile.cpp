@@ -71,10 +71,7 @@ bool readImageFile(const std::string& path, HostImage* image, std::string* error
     QImage read;
     {
         const LibraryNoiseMute quiet;
-        PictureReadStatus status = readPictureBytes(path, &bytes, error);
-        if (status == PictureReadStatus::Read)
-            status = decodePictureBytes(bytes, &read, error, false);
-        if (status != PictureReadStatus::Read) {
+        if (readPictureFile(path, &read, error, false, &bytes) != PictureReadStatus::Read) {
             *error = path + ": " + *error;
             return true;
         }

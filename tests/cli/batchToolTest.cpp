@@ -29,15 +29,22 @@ protected:
     {
     }
 
+    // The tool's command line for quiet runs: its path, the arguments, --quiet, a null.
+    static std::vector<char*> quietCommand(std::vector<std::string>* arguments)
+    {
+        arguments->insert(arguments->begin(), MORVANCLARITY_TOOL);
+        arguments->push_back("--quiet");
+        std::vector<char*> argv;
+        for (std::string& argument : *arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        return argv;
+    }
+
     // Starts the tool with the arguments; returns its process id.
     pid_t start(std::vector<std::string> arguments)
     {
-        arguments.insert(arguments.begin(), MORVANCLARITY_TOOL);
-        arguments.push_back("--quiet");
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
+        std::vector<char*> argv = quietCommand(&arguments);
         pid_t pid = 0;
         EXPECT_EQ(posix_spawn(&pid, MORVANCLARITY_TOOL, nullptr, nullptr, argv.data(), environ), 0);
         return pid;
@@ -55,12 +62,7 @@ protected:
     int runCapturing(std::vector<std::string> arguments, std::string* errors,
         rlim_t fileSizeLimit = RLIM_INFINITY)
     {
-        arguments.insert(arguments.begin(), MORVANCLARITY_TOOL);
-        arguments.push_back("--quiet");
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
+        std::vector<char*> argv = quietCommand(&arguments);
         const std::string errorFile = folder.file("stderr.txt");
         const pid_t pid = ::fork();
         if (pid == 0) {
