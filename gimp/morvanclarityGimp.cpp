@@ -13,6 +13,7 @@
 #include <libgimp/gimp.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -80,14 +81,15 @@ ProgressSink gimpProgress()
 {
     struct Bar {
         std::thread::id owner = std::this_thread::get_id();
-        int maximum = 0;
-        int position = 0;
+        std::atomic<int> maximum = 0;
+        std::atomic<int> position = 0;
         int shown = -1;
         void show()
         {
-            if (std::this_thread::get_id() != owner || maximum <= 0)
+            const int high = maximum.load();
+            if (std::this_thread::get_id() != owner || high <= 0)
                 return;
-            const int permille = int(std::int64_t(position) * 1000 / maximum);
+            const int permille = int(std::int64_t(position.load()) * 1000 / high);
             if (permille == shown)
                 return;
             shown = permille;
