@@ -166,6 +166,12 @@ protected:
         log.assign(std::istreambuf_iterator<char>(in), {});
     }
 
+    void SetUp() override
+    {
+        if (!folder)
+            GTEST_SKIP() << "gimp-console-2.10 is not installed";
+    }
+
     static void TearDownTestSuite()
     {
         delete folder;
