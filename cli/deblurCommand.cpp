@@ -1,5 +1,6 @@
 #include "cli/deblurCommand.h"
 
+#include "cli/kernelOptions.h"
 #include "cli/photoFile.h"
 #include "cli/progressBar.h"
 #include "engine/engine.h"
@@ -69,18 +70,6 @@ int writeOutput(const std::string& path, const ImageBuffer& pixels, const ImageB
     return fail(ExitBadOutput, path + ": " + reason + "; nothing was written");
 }
 
-// Measured FFT plans make every later transform of a size faster; they are kept beside the
-// settings between runs.
-void configureForBatch()
-{
-    const std::string folder = defaultLocalePaths().settingsFolder;
-    EngineSettings settings;
-    settings.patientFftPlanning = true;
-    if (!createDirectory(folder))
-        settings.wisdomFile = folder + "/fftw3f-wisdom";
-    configureEngine(settings);
-}
-
 std::string kindOf(const ImageBuffer& image, bool alpha)
 {
     std::string kind = image.channels == 1 ? "gray" : "RGB";
@@ -112,43 +101,9 @@ std::string jobDescription(const CliOptions& options)
 // Builds params->kernel as the options say. Returns an exit status, ExitSuccess when built.
 int buildKernel(const CliOptions& options, DeblurParams* params)
 {
-    params->motionMode = options.motionMode;
-    params->detail = options.detail;
-    params->method = options.method;
-    params->power = options.power;
-    params->noise = options.noise;
-    if (!options.psf.empty()) {
-        ImageBuffer picture {};
-        std::string reason;
-        PsfPictureStatus status = PsfPictureStatus::Unreadable;
-        {
-            const LibraryNoiseMute quiet;
-            status = readPsfPicture(options.psf, &picture, &reason);
-        }
-        if (status == PsfPictureStatus::NotSupported) {
-            return fail(ExitBadPsf,
-                options.psf + ": " + utf16ToUtf8(localisedString(StringFormatNotSupported)) + " ("
-                    + reason + ")");
-        }
-        if (status != PsfPictureStatus::Loaded)
-            return fail(ExitBadPsf, options.psf + ": " + reason);
-        const bool unusable
-            = changeImageFormat(&picture, 8, 1) || kernelFromImage(&params->kernel, &picture);
-        releaseImage(&picture);
-        if (unusable)
-            return fail(ExitBadPsf,
-                options.psf
-                    + ": the picture is all black; a point-spread "
-                      "function needs at least one lit pixel");
-        params->importedKernel = true;
-        return ExitSuccess;
-    }
-    const bool failed = options.motionMode
-        ? buildMotionKernel(
-            params, options.points.data(), int(options.points.size()), JobMotionSpread)
-        : buildDefocusKernel(params, defocusSpread(options.detail));
-    if (failed)
-        return fail(ExitBadPsf, utf16ToUtf8(localisedString(StringCannotBuildKernel)));
+    std::string reason;
+    if (buildKernelFromOptions(options, params, &reason))
+        return fail(ExitBadPsf, reason);
     return ExitSuccess;
 }
 
@@ -197,7 +152,7 @@ int runDeblurCommand(const CliOptions& options)
     if (copyImageHeader(job.output.get(), &source) != 0)
         return fail(ExitJobFailed, "not enough memory for the result");
 
-    configureForBatch();
+    configureEngineForBatch();
     ProgressBar bar(!options.quiet);
     JobReport report;
     const JobStatus status = isAbortRequested()

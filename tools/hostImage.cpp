@@ -1,5 +1,7 @@
 #include "tools/hostImage.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 void allocateHostImage(HostImage* image, int width, int height, int planes, int depth)
@@ -42,4 +44,15 @@ void setHostSample(HostImage* image, int x, int y, int plane, int value)
     }
     const std::uint16_t word = std::uint16_t(value);
     std::memcpy(sample, &word, 2);
+}
+
+int hostOfFile16(int value)
+{
+    return int((std::int64_t(value) * 32768 + 32767) / 65535);
+}
+
+int fileOfHost16(int value)
+{
+    const int host = std::clamp(value, 0, HostWhite16);
+    return int((std::int64_t(host) * 65535 + 16384) / 32768);
 }

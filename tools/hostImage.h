@@ -24,3 +24,10 @@ void allocateHostImage(HostImage* image, int width, int height, int planes, int 
 // Sample `plane` of pixel (x, y).
 int hostSample(const HostImage& image, int x, int y, int plane);
 void setHostSample(HostImage* image, int x, int y, int plane, int value);
+
+// The sample conversions between full-range 16-bit values (files, other editors) and the host
+// range: hostOfFile16 rounds v * 32768 / 65535 to the nearest, fileOfHost16 rounds
+// h * 65535 / 32768 to the nearest, so every host level survives the round trip and any 16-bit
+// value comes back within 1.
+int hostOfFile16(int value);
+int fileOfHost16(int value);

@@ -54,17 +54,6 @@ int qtChannels(int planes, int depth)
 
 } // namespace
 
-int hostOfFile16(int value)
-{
-    return int((std::int64_t(value) * 32768 + 32767) / 65535);
-}
-
-int fileOfHost16(int value)
-{
-    const int host = std::clamp(value, 0, HostWhite16);
-    return int((std::int64_t(host) * 65535 + 16384) / 32768);
-}
-
 bool readImageFile(const std::string& path, HostImage* image, std::string* error)
 {
     std::string bytes;

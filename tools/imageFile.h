@@ -3,11 +3,9 @@
 // Reading a picture file into the host's document form and writing it back, with Qt's image
 // reader and writer (PNG and TIFF, 8 and 16 bits, gray or RGB, with or without transparency).
 //
-// 16-bit files hold 0..65535 and the document the host's 0..32768: reading rounds v * 32768 /
-// 65535 to the nearest, writing rounds h * 65535 / 32768 to the nearest, so a file written
-// from a document reads back as the same document, and any 16-bit file value comes back within
-// 1. Gray with transparency is recognised in PNG files (their colour type) and is written back
-// as RGBA with equal colour samples, since Qt has no gray-with-alpha format.
+// 16-bit files hold 0..65535 and the document the host's 0..32768 (see hostOfFile16). Gray with
+// transparency is recognised in PNG files (their colour type) and is written back as RGBA with
+// equal colour samples, since Qt has no gray-with-alpha format.
 
 #include "tools/hostImage.h"
 
@@ -21,7 +19,3 @@
 // suffix. Returns true when it failed.
 [[nodiscard]] bool writeImageFile(
     const std::string& path, const HostImage& image, std::string* error);
-
-// The sample conversions between the 16-bit file range and the host range.
-int hostOfFile16(int value);
-int fileOfHost16(int value);
