@@ -152,6 +152,7 @@ int runHost(const Arguments& arguments)
     const int16 result = runFilter(&session, arguments.run);
     closeSession(&session);
     unloadFilterModule(&module);
+    endWindowCloser();
     if (result == userCanceledErr) {
         reportFilterFailure(result);
         return 2;

@@ -19,6 +19,8 @@ int argumentCount = 1;
 char programName[] = "morvanclarity-host";
 char* arguments[] = {programName, nullptr};
 
+QApplication* ownApplication = nullptr;
+
 } // namespace
 
 bool closeWindowsAfter(int milliseconds, const std::string& screenshot)
@@ -26,33 +28,39 @@ bool closeWindowsAfter(int milliseconds, const std::string& screenshot)
     if (!QCoreApplication::instance()) {
         if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY"))
             return false;
-        new QApplication(argumentCount, arguments); // lives until the process ends
+        ownApplication = new QApplication(argumentCount, arguments);
     }
-    auto* clock = new QElapsedTimer;
-    clock->start();
+    QElapsedTimer clock;
+    clock.start();
     auto* timer = new QTimer(QCoreApplication::instance());
-    auto* grabPath = new QString(QString::fromStdString(screenshot));
-    QObject::connect(timer, &QTimer::timeout, [clock, milliseconds, grabPath] {
-        if (clock->elapsed() < milliseconds)
-            return;
-        if (!grabPath->isEmpty()) {
-            QWidget* largest = nullptr;
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (window->isVisible()
-                    && (!largest
-                        || window->width() * window->height()
-                            > largest->width() * largest->height()))
-                    largest = window;
+    QObject::connect(timer, &QTimer::timeout,
+        [clock, milliseconds, grabPath = QString::fromStdString(screenshot)]() mutable {
+            if (clock.elapsed() < milliseconds)
+                return;
+            if (!grabPath.isEmpty()) {
+                QWidget* largest = nullptr;
+                for (QWidget* window : QApplication::topLevelWidgets()) {
+                    if (window->isVisible()
+                        && (!largest
+                            || window->width() * window->height()
+                                > largest->width() * largest->height()))
+                        largest = window;
+                }
+                if (largest)
+                    (void)largest->grab().save(grabPath);
+                grabPath.clear();
             }
-            if (largest)
-                (void)largest->grab().save(*grabPath);
-            grabPath->clear();
-        }
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->isVisible())
-                window->close();
-        }
-    });
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->isVisible())
+                    window->close();
+            }
+        });
     timer->start(20);
     return true;
+}
+
+void endWindowCloser()
+{
+    delete ownApplication; // its timer with it
+    ownApplication = nullptr;
 }

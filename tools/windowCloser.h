@@ -10,3 +10,7 @@
 // application ends. With a `screenshot` path, the largest of them is first saved there as a
 // picture (once). False when no application can be made; nothing is then arranged.
 bool closeWindowsAfter(int milliseconds, const std::string& screenshot = {});
+
+// Deletes the application closeWindowsAfter made, if it made one; call it once the filter module
+// is done with its windows. Nothing of Qt may be used afterwards.
+void endWindowCloser();

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
+#include <QScreen>
 #include <cstdlib>
 
 namespace {
@@ -65,6 +66,10 @@ bool runMainWindowOn(WindowImages images, QWidget* hostWindow, const LocalePaths
     window->setWindowTitle(QStringLiteral("Tarnwick - Morvanclarity plug-in"));
     QEventLoop loop;
     QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    // Without a window manager (a bare X server) maximising does nothing: start at the size a
+    // maximised window would have.
+    if (const QScreen* screen = window->screen())
+        window->setGeometry(screen->availableGeometry());
     window->showMaximized();
     sendWindowMessage(window, FirstDisplayMessage);
     loop.exec();

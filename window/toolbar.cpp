@@ -192,6 +192,8 @@ void Toolbar::layOutItems()
 void Toolbar::showZoomText(const QString& zoomText)
 {
     box->setEditText(zoomText);
+    // A text wider than the box shows its start (the digits), not its end.
+    box->lineEdit()->setCursorPosition(0);
 }
 
 void Toolbar::resizeEvent(QResizeEvent*)

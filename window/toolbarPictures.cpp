@@ -5,12 +5,15 @@
 
 namespace {
 
-// Read once, as the screen does not change its depth under a running window.
+// Read once, as the screen does not change its depth under a running window. X11 reports a
+// true-colour screen as 24 bits deep where the pictures' fallback rule counts 32 (alpha is
+// composed by the toolkit either way), so only screens below 24 bits count as low-colour.
 int screenDepth()
 {
     static const int depth = [] {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        return screen ? screen->depth() : 32;
+        const int bits = screen ? screen->depth() : 32;
+        return bits >= 24 ? 32 : bits;
     }();
     return depth;
 }

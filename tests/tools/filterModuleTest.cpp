@@ -148,6 +148,7 @@ TEST(DescriptorRegistry, ParametersStoredByOneHostRunReachTheNext)
     }
     EXPECT_EQ(suiteCounts().acquired, 0);
     EXPECT_EQ(suiteCounts().descriptorsAlive, 0);
+    endWindowCloser();
 }
 
 } // namespace

@@ -333,3 +333,43 @@ TEST_F(MainWindowView, TheMenuIsLabelledFromTheTexts)
 }
 
 } // namespace
+
+namespace {
+
+// What the render draws over the image (the preview outline, the transparency) is on screen
+// once after the first display: drawn twice, the outline would cancel out and the
+// checkerboard would be blended in twice.
+TEST_F(MainWindowView, TheFirstDisplayLeavesTheOverlaysOnScreenOnce)
+{
+    makeSource(100, 80);
+    fillImage(source.get(), 100);
+    mask = OwnedImage(100, 80, 1, 8);
+    fillImage(mask.get(), 255);
+    fillImageRect(mask.get(), {0, 0, 10, 10}, 128); // half transparent at the top left
+    window = new MainWindow({source.get(), mask.get()}, paths, nullptr);
+    window->resize(900, 600);
+    window->show();
+    const ImageRect preview {20, 20, 60, 60};
+    window->imageView()->previewRect = &preview;
+    sendWindowMessage(window, FirstDisplayMessage);
+
+    const ViewState& state = window->viewState();
+    auto at = [&](double imageX, double imageY) {
+        return canvasAt(int(state.viewCenterX + (imageX - state.imageCenterX) * state.zoom),
+            int(state.viewCenterY + (imageY - state.imageCenterY) * state.zoom));
+    };
+    EXPECT_EQ(at(40, 40), (std::vector<int> {100, 100, 100}));
+    const ImageBuffer& canvas = window->viewCanvas()->canvasPixels;
+    std::int32_t x0 = 0;
+    std::int32_t y0 = 0;
+    imageToWindow(viewTransformFor(state), 20, 20, &x0, &y0);
+    EXPECT_EQ(sampleAt(&canvas, x0, y0 + 10, 0), 255 - 100) << "the outline is drawn";
+    // Half transparent: (100 x 128 + 127 x c) / 255 once, for c the checkerboard's 190 or 220.
+    const int blended = at(5, 5)[0];
+    EXPECT_TRUE(
+        blended == (100 * 128 + 127 * 190) / 255 || blended == (100 * 128 + 127 * 220) / 255)
+        << blended;
+    window->imageView()->previewRect = nullptr;
+}
+
+} // namespace

@@ -12,6 +12,15 @@ BoxLog boxLog;
 
 namespace {
 
+// The window code keeps its application for the next run; the test program ends it, as a host
+// would at its exit, so that nothing of Qt's is left behind.
+class EndApplication : public testing::Environment {
+public:
+    void TearDown() override { delete QCoreApplication::instance(); }
+};
+
+testing::Environment* const endApplication = testing::AddGlobalTestEnvironment(new EndApplication);
+
 BoxAnswer answerBox(const BoxRequest& request)
 {
     boxLog.boxes.push_back(request);
