@@ -6,6 +6,7 @@
 #include "tools/filterResult.h"
 #include "tools/hostSession.h"
 #include "tools/imageFile.h"
+#include "tools/windowCloser.h"
 
 #include <cmath>
 #include <cstdio>
@@ -29,7 +30,9 @@ constexpr const char* usage
       "  --disposition N      scripted disposition 0..3 (with --no-dialog)\n"
       "  --ignore-selection   scripted ignore-selection flag (with --no-dialog)\n"
       "  --selection          give the document a selection\n"
-      "  --no-big-document    offer only 16-bit rectangles\n";
+      "  --no-big-document    offer only 16-bit rectangles\n"
+      "  --close-after MS     close the filter's window after MS milliseconds\n"
+      "  --screenshot PATH    with --close-after: save a picture of the window first\n";
 
 struct Arguments {
     std::string module = MORVANCLARITY_DEFAULT_MODULE;
@@ -38,6 +41,8 @@ struct Arguments {
     RunOptions run;
     bool selection = false;
     bool bigDocument = true;
+    int closeAfter = -1; // milliseconds; -1 leaves the window to the user
+    std::string screenshot; // where to save the window's picture before closing it
 };
 
 // A finite number. Infinities, NaN and numbers beyond a double are malformed.
@@ -89,6 +94,12 @@ bool parseArguments(int argc, char** argv, Arguments* arguments)
             arguments->run.ignoreSelection = true;
         } else if (argument == "--selection") {
             arguments->selection = true;
+        } else if (argument == "--close-after" && hasValue && parseNumber(argv[i + 1], &number)
+            && number >= 0 && number <= 3600000) {
+            arguments->closeAfter = int(number);
+            ++i;
+        } else if (argument == "--screenshot" && hasValue) {
+            arguments->screenshot = argv[++i];
         } else if (argument == "--no-big-document") {
             arguments->bigDocument = false;
         } else if (argument.rfind("--", 0) != 0 && positional == 0) {
@@ -101,7 +112,7 @@ bool parseArguments(int argc, char** argv, Arguments* arguments)
             return true;
         }
     }
-    return positional != 2;
+    return positional != 2 || (!arguments->screenshot.empty() && arguments->closeAfter < 0);
 }
 
 void reportFilterFailure(int16 result)
@@ -129,6 +140,11 @@ int runHost(const Arguments& arguments)
         std::fprintf(stderr, "morvanclarity-host: %s\n", error.c_str());
         return 1;
     }
+    if (arguments.closeAfter >= 0
+        && !closeWindowsAfter(arguments.closeAfter, arguments.screenshot)) {
+        std::fprintf(stderr, "morvanclarity-host: --close-after needs a display\n");
+        return 1;
+    }
     HostSession session;
     session.selectionMask = arguments.selection;
     session.offerBigDocument = arguments.bigDocument;
@@ -136,6 +152,7 @@ int runHost(const Arguments& arguments)
     const int16 result = runFilter(&session, arguments.run);
     closeSession(&session);
     unloadFilterModule(&module);
+    endWindowCloser();
     if (result == userCanceledErr) {
         reportFilterFailure(result);
         return 2;

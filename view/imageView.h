@@ -31,6 +31,10 @@ struct ImageView {
     ImageBuffer inputCopy; // 8-bit, 3-channel copy of the image last shown in slot 1
     ImageBuffer resultCopy; // the same for slot 2
     ImageBuffer overlayCopy; // 8-bit, 1-channel copy of the overlay
+    // Reduction of each copy (0 or 1: full size); see view/reducedCopy.h.
+    int inputCopyFactor;
+    int resultCopyFactor;
+    int overlayCopyFactor;
 
     MotionPoint* points; // the panel's array; the view never frees or grows it
     std::int32_t pointCount;

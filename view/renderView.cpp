@@ -4,6 +4,7 @@
 #include "view/checkerboard.h"
 #include "view/motionLine.h"
 #include "view/previewOutline.h"
+#include "view/reducedCopy.h"
 #include "view/resample.h"
 
 #include <algorithm>
@@ -42,10 +43,28 @@ void fillBackground(ImageBuffer* target, int level)
     fillImageRect(target, ImageRect {0, 0, target->width, target->height}, level);
 }
 
-// Replaces `copy` with `image` converted to 8 bits and `channels`; true when that failed, the
-// copy then being empty.
-bool rebuildCopy(ImageBuffer* copy, const ImageBuffer* image, int channels)
+// The reduction factor kept for `copy`.
+int* copyFactor(ImageView* view, const ImageBuffer* copy)
 {
+    if (copy == &view->inputCopy)
+        return &view->inputCopyFactor;
+    if (copy == &view->resultCopy)
+        return &view->resultCopyFactor;
+    return &view->overlayCopyFactor;
+}
+
+// The transform that draws `copy`, reduced or not, at the view state.
+ViewTransform copyTransform(ImageView* view, const ImageBuffer* copy, const ViewState& state)
+{
+    return viewTransformFor(reducedViewState(state, *copyFactor(view, copy)));
+}
+
+// Replaces `copy` with `image` converted to 8 bits and `channels`, reduced when the image is too
+// large for the resamplers; true when that failed, the copy then being empty.
+bool rebuildCopy(ImageView* view, ImageBuffer* copy, const ImageBuffer* image, int channels)
+{
+    int* factor = copyFactor(view, copy);
+    *factor = 1;
     if (copyImageHeader(copy, image) != 0) {
         releaseImage(copy);
         resetImage(copy);
@@ -57,14 +76,15 @@ bool rebuildCopy(ImageBuffer* copy, const ImageBuffer* image, int channels)
         resetImage(copy);
         return true;
     }
-    return false;
+    *factor = viewReductionFactor(copy->width, copy->height);
+    return reduceViewCopy(copy, *factor);
 }
 
 // Blends the checkerboard where the overlay, resampled like the image, is transparent.
-void drawOverlay(ImageView* view, ImageBuffer* target, const ViewTransform& transform,
-    const RenderRequest& request)
+void drawOverlay(
+    ImageView* view, ImageBuffer* target, const ViewState& state, const RenderRequest& request)
 {
-    if (request.reuseCopy == 0 && rebuildCopy(&view->overlayCopy, request.overlay, 1))
+    if (request.reuseCopy == 0 && rebuildCopy(view, &view->overlayCopy, request.overlay, 1))
         return;
     ImageBuffer alpha {};
     if (target->width == 0 || target->height == 0
@@ -73,7 +93,8 @@ void drawOverlay(ImageView* view, ImageBuffer* target, const ViewTransform& tran
         return;
     }
     fillImage(&alpha, 255); // opaque wherever the overlay does not reach
-    resampleImage(&alpha, &view->overlayCopy, transform, view->resamplingMode);
+    resampleImage(&alpha, &view->overlayCopy, copyTransform(view, &view->overlayCopy, state),
+        view->resamplingMode);
     blendCheckerboard(target, &alpha);
     releaseImage(&alpha);
 }
@@ -133,19 +154,20 @@ bool renderView(ImageView* view, const ViewState& state, const RenderRequest& re
     } else {
         const bool imageUsable = hasPixels(request.image);
         if (!hasPixels(copy) || request.reuseCopy == 0) {
-            if (request.reuseCopy != 0 || !imageUsable || rebuildCopy(copy, request.image, 3)) {
+            if (request.reuseCopy != 0 || !imageUsable
+                || rebuildCopy(view, copy, request.image, 3)) {
                 fillBackground(&target, background);
                 return true;
             }
         }
         if (request.draw == 1) {
             fillBackground(&target, background);
-            resampleImage(&target, copy, transform, view->resamplingMode);
+            resampleImage(&target, copy, copyTransform(view, copy, state), view->resamplingMode);
         }
     }
 
     if (hasPixels(request.overlay))
-        drawOverlay(view, &target, transform, request);
+        drawOverlay(view, &target, state, request);
     if (!copy)
         return true;
 

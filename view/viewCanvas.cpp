@@ -1,15 +1,18 @@
 #include "view/viewCanvas.h"
 
-bool createCanvas(ViewCanvas* canvas, void* ownerWindow, std::uint32_t workspaceColor)
+#include <algorithm>
+
+bool createCanvas(
+    ViewCanvas* canvas, void* ownerWindow, std::uint32_t workspaceColor, ImageSize screenSize)
 {
     canvas->ownerWindow = ownerWindow;
-    canvas->width = CanvasWidth;
-    canvas->height = CanvasHeight;
+    canvas->width = std::max(screenSize.width, CanvasWidth);
+    canvas->height = std::max(screenSize.height, CanvasHeight);
     resetImage(&canvas->inputImage);
     resetImage(&canvas->resultImage);
     resetImage(&canvas->overlayImage);
     resetImage(&canvas->canvasPixels);
-    if (allocateImage(&canvas->canvasPixels, CanvasWidth, CanvasHeight, 3, 8) != 0) {
+    if (allocateImage(&canvas->canvasPixels, canvas->width, canvas->height, 3, 8) != 0) {
         resetImage(&canvas->canvasPixels);
         return true;
     }
@@ -29,7 +32,11 @@ int blitCanvas(const ViewCanvas* canvas, ImageRect rect, CanvasCopy copy, void* 
 {
     if (!canvas->canvasPixels.data)
         return BlitNoCanvas;
-    if (rect.right > CanvasWidth || rect.bottom > CanvasHeight)
+    rect.left = std::max(rect.left, 0);
+    rect.top = std::max(rect.top, 0);
+    rect.right = std::min(rect.right, canvas->canvasPixels.width);
+    rect.bottom = std::min(rect.bottom, canvas->canvasPixels.height);
+    if (rect.left >= rect.right || rect.top >= rect.bottom)
         return BlitOutsideCanvas;
     if (!copy || copy(context, &canvas->canvasPixels, rect))
         return BlitCopyFailed;

@@ -2,6 +2,7 @@
 #include "tests/support/scopedEnvironment.h"
 #include "tests/support/temporaryFolder.h"
 #include "tools/hostSession.h"
+#include "tools/windowCloser.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -116,6 +117,7 @@ TEST(DescriptorRegistry, ParametersStoredByOneHostRunReachTheNext)
 {
     TemporaryFolder config;
     ScopedEnvironment environment("XDG_CONFIG_HOME", config.path().c_str());
+    ASSERT_TRUE(closeWindowsAfter(0)); // the second run shows the window: nothing is applied
     for (int run = 0; run < 2; ++run) {
         FilterModule module;
         std::string error;
@@ -146,6 +148,7 @@ TEST(DescriptorRegistry, ParametersStoredByOneHostRunReachTheNext)
     }
     EXPECT_EQ(suiteCounts().acquired, 0);
     EXPECT_EQ(suiteCounts().descriptorsAlive, 0);
+    endWindowCloser();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "view/renderView.h"
 #include "view/previewOutline.h"
+#include "view/reducedCopy.h"
 #include "view/resample.h"
 
 #include "tests/support/testImages.h"
@@ -293,3 +294,36 @@ TEST_F(RenderView, ScreenPointsFollowTheViewAndAreFreedWithThePoints)
 }
 
 } // namespace
+
+// A panorama wider than the resamplers address is drawn from a reduced copy: every window pixel
+// shows the same image point as at full size, averaged over the reduction's block.
+TEST_F(RenderView, ImagesBeyondTheFixedPointRangeAreDrawnReduced)
+{
+    EXPECT_EQ(viewReductionFactor(32767, 100), 1);
+    EXPECT_EQ(viewReductionFactor(32768, 100), 2);
+    EXPECT_EQ(viewReductionFactor(100, 70000), 3);
+
+    OwnedImage wide(40000, 4, 3, 8);
+    fillImage(wide.get(), 40);
+    // The right half is bright, so the position of the edge tells where the image lands.
+    fillImageRect(wide.get(), ImageRect {20000, 0, 40000, 4}, 200);
+    OwnedImage opaque(40000, 4, 1, 8);
+    fillImage(opaque.get(), 255);
+    const ViewState atTheEdge {100, 50, 20000, 2, 5};
+    ASSERT_FALSE(render(wide.get(), atTheEdge, opaque.get()));
+    EXPECT_EQ(view.resultCopyFactor, 2);
+    EXPECT_EQ(view.resultCopy.width, 20000);
+    EXPECT_EQ(view.overlayCopyFactor, 2);
+    EXPECT_EQ(at(50, 50), gray(40)); // an opaque overlay leaves the image as it is
+    EXPECT_EQ(at(150, 50), gray(200));
+    EXPECT_EQ(at(50, 70), gray(190)); // below the image: the background
+
+    // Images within the range keep full-size copies.
+    OwnedImage small(300, 200, 3, 8);
+    fillBytePattern(small.get());
+    ASSERT_FALSE(render(small.get()));
+    EXPECT_EQ(view.resultCopyFactor, 1);
+    EXPECT_EQ(at(7, 9),
+        (Bgr {sampleAt(small.get(), 7, 9, 0), sampleAt(small.get(), 7, 9, 1),
+            sampleAt(small.get(), 7, 9, 2)}));
+}

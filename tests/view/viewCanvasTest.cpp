@@ -44,7 +44,7 @@ bool logCopy(void* context, const ImageBuffer* pixels, ImageRect rect)
     return log->fail || pixels->width != 3000;
 }
 
-TEST(ViewCanvas, BlitChecksTheRectangleBeforeCopying)
+TEST(ViewCanvas, BlitClipsTheRectangleToTheCanvas)
 {
     ViewCanvas canvas {};
     CopyLog log;
@@ -54,23 +54,40 @@ TEST(ViewCanvas, BlitChecksTheRectangleBeforeCopying)
         ImageRect rect;
         bool fail;
         int code;
+        int copiedRight;
+        int copiedBottom;
     } const cases[] = {
-        {{0, 0, 3000, 2000}, false, BlitDone},
-        {{2990, 1990, 3000, 2000}, false, BlitDone},
-        {{0, 0, 3001, 10}, false, BlitOutsideCanvas},
-        {{0, 0, 10, 2001}, false, BlitOutsideCanvas},
-        {{5, 6, 70, 80}, true, BlitCopyFailed},
+        {{0, 0, 3000, 2000}, false, BlitDone, 3000, 2000},
+        {{2990, 1990, 3000, 2000}, false, BlitDone, 3000, 2000},
+        // A window larger than the canvas still gets the canvas's part.
+        {{0, 0, 3001, 10}, false, BlitDone, 3000, 10},
+        {{-5, 0, 10, 3840}, false, BlitDone, 10, 2000},
+        {{3000, 0, 3840, 10}, false, BlitOutsideCanvas, 0, 0},
+        {{5, 6, 70, 80}, true, BlitCopyFailed, 70, 80},
     };
     for (const auto& c : cases) {
         log = CopyLog {0, {}, c.fail};
         EXPECT_EQ(blitCanvas(&canvas, c.rect, logCopy, &log), c.code) << c.rect.right;
         EXPECT_EQ(log.calls, c.code == BlitOutsideCanvas ? 0 : 1);
         if (log.calls) {
-            EXPECT_EQ(log.rect.bottom, c.rect.bottom);
+            EXPECT_GE(log.rect.left, 0);
+            EXPECT_EQ(log.rect.right, c.copiedRight);
+            EXPECT_EQ(log.rect.bottom, c.copiedBottom);
         }
     }
     destroyCanvas(&canvas);
     EXPECT_EQ(blitCanvas(&canvas, {0, 0, 10, 10}, logCopy, &log), BlitNoCanvas);
+}
+
+TEST(ViewCanvas, CoversAScreenLargerThanTheSmallestCanvas)
+{
+    ViewCanvas canvas {};
+    ASSERT_FALSE(createCanvas(&canvas, nullptr, 0, {3840, 1600}));
+    EXPECT_EQ(canvas.width, 3840);
+    EXPECT_EQ(canvas.height, 2000);
+    EXPECT_EQ(canvas.canvasPixels.width, 3840);
+    EXPECT_EQ(canvas.canvasPixels.height, 2000);
+    destroyCanvas(&canvas);
 }
 
 } // namespace

@@ -1,0 +1,16 @@
+// The Start selector's window: the plug-in's main window over the host's image records, owned by
+// the host's window when the host gives one.
+
+#include "host/mainWindow.h"
+
+#include "host/pluginCall.h"
+#include "window/runMainWindow.h"
+
+bool runMainWindow()
+{
+    const FilterRecord* record = pluginCall.filterRecord;
+    QWidget* hostWindow = record && record->platformData
+        ? static_cast<QWidget*>(record->platformData->hwnd)
+        : nullptr;
+    return runMainWindowOn({&sourceImage, &maskImage}, hostWindow);
+}

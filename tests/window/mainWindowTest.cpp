@@ -1,0 +1,375 @@
+#include "tests/window/windowFixture.h"
+
+#include "locale/localisedStrings.h"
+#include "platform/windowMessage.h"
+#include "tests/support/testImages.h"
+#include "view/renderView.h"
+#include "window/commands.h"
+#include "window/docker.h"
+#include "window/panelHooks.h"
+#include "window/toolbar.h"
+#include "window/viewNavigation.h"
+#include "window/zoomControl.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QWheelEvent>
+#include <functional>
+
+namespace {
+
+QString text(int key)
+{
+    return QString::fromStdU16String(localisedString(key));
+}
+
+using MainWindowView = WindowFixture;
+
+// The first display fits the image with its margin, below the toolbar, left of the docker.
+TEST_F(MainWindowView, FirstDisplayFitsTheImageAndTellsHowToNavigate)
+{
+    makeSource(300, 200);
+    openWindow();
+    EXPECT_EQ(window->statusText(), text(22));
+    EXPECT_TRUE(window->toolbar()->zoomBox()->isEnabled());
+    EXPECT_FALSE(window->pendingResult());
+    const ImageSize client = window->clientSize();
+    const int toolbar = window->toolbar()->height();
+    const ViewState expected = initialFit({300, 200}, client.width - window->docker()->width(),
+        client.height - 20 - toolbar + 2, toolbar);
+    EXPECT_EQ(window->viewState().zoom, expected.zoom);
+    EXPECT_EQ(window->viewState().viewCenterY, expected.viewCenterY);
+    EXPECT_EQ(window->toolbar()->zoomBox()->currentText().toStdString(), zoomText(expected.zoom));
+    // The docker is the panel's width plus one, at the right edge between the bars.
+    EXPECT_EQ(window->docker()->width(), PanelWidth + 1);
+    EXPECT_EQ(window->docker()->geometry().right(), window->width() - 1);
+    EXPECT_EQ(window->docker()->y(), toolbar);
+}
+
+TEST_F(MainWindowView, ToolbarKeysAndDoubleClickZoomAndPan)
+{
+    makeSource(300, 200);
+    openWindow();
+    QToolButton* zoom100 = window->toolbar()->button(Zoom100Command);
+    QTest::mouseClick(zoom100, Qt::LeftButton);
+    EXPECT_EQ(window->viewState().zoom, 1.0);
+    EXPECT_EQ(window->toolbar()->zoomBox()->currentText(), QStringLiteral("100.0 %"));
+    EXPECT_EQ(window->focusWidget(), window.data()) << "the keys keep working";
+
+    QTest::keyClick(window, '+');
+    EXPECT_DOUBLE_EQ(window->viewState().zoom, 1.2);
+    QTest::keyClick(window, '-');
+    EXPECT_DOUBLE_EQ(window->viewState().zoom, 1.2 * ZoomOutStep);
+
+    const ViewState before = window->viewState();
+    QTest::keyClick(window, Qt::Key_Left);
+    QTest::keyClick(window, Qt::Key_Up);
+    QTest::keyClick(window, Qt::Key_Up);
+    EXPECT_EQ(window->viewState().viewCenterX, before.viewCenterX - PanStep);
+    EXPECT_EQ(window->viewState().viewCenterY, before.viewCenterY - 2 * PanStep);
+    QTest::keyClick(window, Qt::Key_Right);
+    QTest::keyClick(window, Qt::Key_Down);
+    EXPECT_EQ(window->viewState().viewCenterX, before.viewCenterX);
+
+    QTest::mouseClick(window->toolbar()->button(ZoomFitCommand), Qt::LeftButton);
+    const ImageRect area = window->viewArea();
+    const double fit = std::min(double(area.right) / 300,
+        double(window->clientSize().height - window->toolbar()->height() - 22) / 200);
+    EXPECT_EQ(window->viewState().zoom, fit);
+
+    QTest::mouseClick(zoom100, Qt::LeftButton);
+    QTest::mouseDClick(window, Qt::LeftButton, {}, QPoint(100, 300));
+    EXPECT_EQ(window->viewState().zoom, fit);
+
+    QTest::keyClick(window, '/', Qt::AltModifier);
+    QTest::keyClick(window, '?', Qt::AltModifier);
+    ASSERT_EQ(boxLog.boxes.size(), 2u);
+    EXPECT_TRUE(
+        boxLog.boxes[0].text.startsWith(QStringLiteral("Morvanclarity Plug-In, Version 2.2 ")));
+    EXPECT_EQ(boxLog.boxes[0].caption, text(42));
+}
+
+TEST_F(MainWindowView, DoubleClickBeforeAnImageIsShownDoesNothing)
+{
+    openWindow(); // no source image
+    QTest::mouseDClick(window, Qt::LeftButton, {}, QPoint(100, 300));
+    QTest::keyClick(window, '+');
+    EXPECT_EQ(window->viewState().zoom, 1.0);
+    EXPECT_EQ(window->toolbar()->zoomBox()->currentText(), QStringLiteral("100.0 %"));
+}
+
+TEST_F(MainWindowView, TypedZoomIsTakenOnEnterAndLettersRestoreTheText)
+{
+    makeSource(300, 200);
+    openWindow();
+    QComboBox* box = window->toolbar()->zoomBox();
+    QLineEdit* edit = box->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("150"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(window->viewState().zoom, 1.5);
+    EXPECT_EQ(box->currentText(), QStringLiteral("150.0 %"));
+    EXPECT_EQ(window->focusWidget(), window.data());
+
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("abc"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(window->viewState().zoom, 1.5);
+    EXPECT_EQ(box->currentText(), QStringLiteral("150.0 %"));
+
+    box->setCurrentIndex(6);
+    emit box->activated(6);
+    EXPECT_EQ(window->viewState().zoom, 4.0);
+}
+
+TEST_F(MainWindowView, WheelZoomsAboutTheCursorWithinItsBounds)
+{
+    makeSource(300, 200);
+    openWindow();
+    QTest::mouseClick(window->toolbar()->button(Zoom100Command), Qt::LeftButton);
+    const ViewState start = window->viewState();
+    const QPointF cursor(start.viewCenterX - 40, start.viewCenterY - 30);
+    for (int notch = 0; notch < 20; ++notch) {
+        QWheelEvent wheel(cursor, window->mapToGlobal(cursor), {}, {0, 120}, Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window, &wheel);
+    }
+    EXPECT_EQ(window->viewState().zoom, 8.0);
+    EXPECT_EQ(window->viewState().viewCenterX, cursor.x());
+    EXPECT_NEAR(window->viewState().imageCenterX, start.imageCenterX - 40, 1e-9);
+    for (int notch = 0; notch < 40; ++notch) {
+        QWheelEvent wheel(cursor, window->mapToGlobal(cursor), {}, {0, -120}, Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window, &wheel);
+    }
+    EXPECT_DOUBLE_EQ(window->viewState().zoom, 100.0 / 300);
+}
+
+TEST_F(MainWindowView, DragPansAndTheRightButtonComparesWithTheInput)
+{
+    makeSource(300, 200);
+    openWindow();
+    QTest::mouseClick(window->toolbar()->button(Zoom100Command), Qt::LeftButton);
+    const ViewState start = window->viewState();
+    const QPoint from(int(start.viewCenterX), int(start.viewCenterY));
+    QTest::mousePress(window, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, from + QPoint(30, 10),
+        window->mapToGlobal(from + QPoint(30, 10)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &move);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, from + QPoint(30, 10));
+    EXPECT_EQ(window->viewState().imageCenterX, start.imageCenterX - 30);
+    EXPECT_EQ(window->viewState().imageCenterY, start.imageCenterY - 10);
+
+    // A result different from the input: the right button shows the input while held.
+    fillImage(window->resultImage(), 0);
+    sendWindowMessage(window, RenderFreshMessage);
+    const ViewState now = window->viewState();
+    const int x = int(now.viewCenterX);
+    const int y = int(now.viewCenterY);
+    EXPECT_EQ(canvasAt(x, y), (std::vector<int> {0, 0, 0}));
+    QTest::mousePress(window, Qt::RightButton, {}, QPoint(x, y));
+    const std::vector<int> shown = canvasAt(x, y);
+    EXPECT_NE(shown, (std::vector<int> {0, 0, 0}));
+    QTest::mouseRelease(window, Qt::RightButton, {}, QPoint(x, y));
+    EXPECT_EQ(canvasAt(x, y), (std::vector<int> {0, 0, 0}));
+}
+
+TEST_F(MainWindowView, CloseHandsTheResultBackAndLowersTheCrashFlag)
+{
+    makeSource(64, 48);
+    const std::vector<std::uint8_t> original = imageBytes(source.get());
+    openWindow();
+    EXPECT_NE(settingsText().find("Crashed Last Time=1"), std::string::npos);
+    closeWindow();
+    EXPECT_EQ(imageBytes(source.get()), original) << "nothing applied: the host's own pixels";
+    const std::string stored = settingsText();
+    EXPECT_NE(stored.find("Crashed Last Time=0"), std::string::npos);
+    EXPECT_NE(stored.find("method=0"), std::string::npos);
+    EXPECT_NE(stored.find("power=1"), std::string::npos);
+    EXPECT_NE(stored.find("noise=1"), std::string::npos);
+    EXPECT_TRUE(boxLog.boxes.empty());
+
+    openWindow();
+    fillImage(window->resultImage(), 77);
+    window->runCommand(ExitCommand);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(sampleAt(source.get(), 10, 10, 1), 77);
+}
+
+TEST_F(MainWindowView, ACrashFlagShowsTheWarningOnce)
+{
+    writeSettingsFile("[General]\nCrashed Last Time=1\n");
+    makeSource(16, 16);
+    openWindow();
+    ASSERT_EQ(boxLog.boxes.size(), 1u);
+    EXPECT_EQ(boxLog.boxes[0].text, text(2));
+    EXPECT_EQ(boxLog.boxes[0].caption, text(3));
+    closeWindow();
+    openWindow();
+    EXPECT_EQ(boxLog.boxes.size(), 1u);
+    closeWindow();
+
+    writeSettingsFile("[General]\nCrashed Last Time=256\n"); // low 8 bits clear
+    openWindow();
+    EXPECT_EQ(boxLog.boxes.size(), 1u);
+}
+
+QWidget* makeTestPanel(MainWindow*, Docker* docker)
+{
+    auto* panel = new QWidget(docker);
+    panel->resize(PanelWidth, PanelHeight);
+    return panel;
+}
+
+TEST_F(MainWindowView, APendingResultIsKeptUnlessTheUserAgreesToLeaveIt)
+{
+    makeSource(32, 32);
+    openWindow();
+    setPanelFactory(makeTestPanel);
+    sendWindowMessage(window, JobFinishedMessage);
+    EXPECT_TRUE(window->pendingResult());
+
+    boxLog.answer = BoxAnswer::No;
+    QTest::mouseClick(window->toolbar()->button(MotionCorrectionCommand), Qt::LeftButton);
+    ASSERT_EQ(boxLog.boxes.size(), 1u);
+    EXPECT_EQ(boxLog.boxes[0].text, text(21));
+    EXPECT_FALSE(window->motionMode());
+    EXPECT_FALSE(window->panelOpen());
+    EXPECT_TRUE(window->toolbar()->button(MenuCommand)->isEnabled());
+
+    boxLog.answer = BoxAnswer::Yes;
+    QTest::mouseClick(window->toolbar()->button(MotionCorrectionCommand), Qt::LeftButton);
+    EXPECT_TRUE(window->motionMode());
+    EXPECT_TRUE(window->panelOpen());
+    for (int command : {FocusCorrectionCommand, MotionCorrectionCommand, MenuCommand})
+        EXPECT_FALSE(window->toolbar()->button(command)->isEnabled()) << command;
+    window->panelClosed();
+    EXPECT_TRUE(window->toolbar()->button(MenuCommand)->isEnabled());
+    setPanelFactory(nullptr);
+
+    // A job without a result shows the unprocessed image again.
+    fillImage(window->resultImage(), 3);
+    sendWindowMessage(window, StartJobMessage, 0, 5); // no job runner: only the work copy
+    sendWindowMessage(window, JobAbortedMessage);
+    EXPECT_FALSE(window->pendingResult());
+    EXPECT_EQ(imageBytes(window->resultImage()), imageBytes(window->inputImage()));
+}
+
+// Runs `action` on the modal dialog once it is up.
+void onModal(std::function<void(QWidget*)> action)
+{
+    QTimer::singleShot(0, [action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal)
+            action(modal);
+    });
+}
+
+TEST_F(MainWindowView, OptionsStoresTheChosenLanguageAndCancelStoresNothing)
+{
+    writeFileBytes(paths.languageFile,
+        "[General]\nLanguages No=2\n[0]\nLanguage=English\nAcronym=EN\n"
+        "[1]\nLanguage=Deutsch\nAcronym=DE\nstring47=Neustart noetig\nstring38=Hinweis\n");
+    makeSource(16, 16);
+    openWindow();
+
+    onModal([](QWidget* dialog) {
+        dialog->findChild<QComboBox*>(QStringLiteral("control1081"))->setCurrentIndex(1);
+        QTest::mouseClick(
+            dialog->findChild<QPushButton*>(QStringLiteral("control2")), Qt::LeftButton);
+    });
+    window->runCommand(OptionsCommand);
+    EXPECT_EQ(settingsText().find("Language Current"), std::string::npos);
+    EXPECT_TRUE(boxLog.boxes.empty());
+
+    onModal([](QWidget* dialog) {
+        auto* list = dialog->findChild<QComboBox*>(QStringLiteral("control1081"));
+        EXPECT_EQ(list->count(), 2);
+        EXPECT_EQ(list->currentIndex(), 0);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Options"));
+        list->setCurrentIndex(1);
+        QTest::mouseClick(
+            dialog->findChild<QPushButton*>(QStringLiteral("control1")), Qt::LeftButton);
+    });
+    window->runCommand(OptionsCommand);
+    EXPECT_NE(settingsText().find("Language Current=1"), std::string::npos);
+    ASSERT_EQ(boxLog.boxes.size(), 1u);
+    EXPECT_EQ(boxLog.boxes[0].text, QStringLiteral("Neustart noetig"));
+    EXPECT_EQ(boxLog.boxes[0].caption, QStringLiteral("Hinweis"));
+
+    // OK without a change: no notice.
+    onModal([](QWidget* dialog) {
+        QTest::mouseClick(
+            dialog->findChild<QPushButton*>(QStringLiteral("control1")), Qt::LeftButton);
+    });
+    window->runCommand(OptionsCommand);
+    EXPECT_EQ(boxLog.boxes.size(), 1u);
+}
+
+TEST_F(MainWindowView, TheMenuIsLabelledFromTheTexts)
+{
+    QWidget parent;
+    QMenu* menu = buildApplicationMenu(&parent);
+    const QList<QAction*> entries = menu->actions();
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[0]->text(), text(4));
+    EXPECT_EQ(entries[2]->text(), text(6));
+    const QList<QAction*> file = entries[0]->menu()->actions();
+    ASSERT_EQ(file.size(), 2);
+    EXPECT_EQ(file[0]->text(), text(10));
+    EXPECT_EQ(file[0]->data().toInt(), OptionsCommand);
+    EXPECT_EQ(file[1]->data().toInt(), ExitCommand);
+    EXPECT_EQ(entries[1]->menu()->actions()[1]->data().toInt(), MotionCorrectionCommand);
+    EXPECT_EQ(entries[2]->menu()->actions()[0]->data().toInt(), AboutCommand);
+}
+
+} // namespace
+
+namespace {
+
+// What the render draws over the image (the preview outline, the transparency) is on screen
+// once after the first display: drawn twice, the outline would cancel out and the
+// checkerboard would be blended in twice.
+TEST_F(MainWindowView, TheFirstDisplayLeavesTheOverlaysOnScreenOnce)
+{
+    makeSource(100, 80);
+    fillImage(source.get(), 100);
+    mask = OwnedImage(100, 80, 1, 8);
+    fillImage(mask.get(), 255);
+    fillImageRect(mask.get(), {0, 0, 10, 10}, 128); // half transparent at the top left
+    window = new MainWindow({source.get(), mask.get()}, paths, nullptr);
+    window->resize(900, 600);
+    window->show();
+    const ImageRect preview {20, 20, 60, 60};
+    window->imageView()->previewRect = &preview;
+    sendWindowMessage(window, FirstDisplayMessage);
+
+    const ViewState& state = window->viewState();
+    auto at = [&](double imageX, double imageY) {
+        return canvasAt(int(state.viewCenterX + (imageX - state.imageCenterX) * state.zoom),
+            int(state.viewCenterY + (imageY - state.imageCenterY) * state.zoom));
+    };
+    EXPECT_EQ(at(40, 40), (std::vector<int> {100, 100, 100}));
+    const ImageBuffer& canvas = window->viewCanvas()->canvasPixels;
+    std::int32_t x0 = 0;
+    std::int32_t y0 = 0;
+    imageToWindow(viewTransformFor(state), 20, 20, &x0, &y0);
+    EXPECT_EQ(sampleAt(&canvas, x0, y0 + 10, 0), 255 - 100) << "the outline is drawn";
+    // Half transparent: (100 x 128 + 127 x c) / 255 once, for c the checkerboard's 190 or 220.
+    const int blended = at(5, 5)[0];
+    EXPECT_TRUE(
+        blended == (100 * 128 + 127 * 190) / 255 || blended == (100 * 128 + 127 * 220) / 255)
+        << blended;
+    window->imageView()->previewRect = nullptr;
+}
+
+} // namespace

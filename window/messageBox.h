@@ -1,0 +1,30 @@
+#pragma once
+
+// The window's message boxes (the crash warning, the pending-result question, About, notices),
+// all through one function, so that a test can answer them without a modal loop.
+
+#include <QString>
+
+class QWidget;
+
+enum class BoxButtons { Ok, YesNo };
+enum class BoxAnswer { Ok, Yes, No };
+
+// What a box shows.
+struct BoxRequest {
+    QWidget* owner;
+    QString text;
+    QString caption; // empty: no caption
+    BoxButtons buttons;
+    bool informationIcon;
+};
+
+// Answers a box instead of showing it.
+using MessageBoxHook = BoxAnswer (*)(const BoxRequest& request);
+
+// Shows the box modally over its owner and returns the button chosen; closing the box without a
+// button counts as Ok, or No for a question. With a hook installed, the hook answers instead.
+BoxAnswer showMessageBox(const BoxRequest& request);
+
+// Installs `hook` (null shows real boxes again); returns the previous one.
+MessageBoxHook setMessageBoxHook(MessageBoxHook hook);

@@ -1,0 +1,85 @@
+#include "window/optionsDialog.h"
+
+#include "locale/localisedStrings.h"
+#include "locale/settings.h"
+#include "window/messageBox.h"
+#include "window/skinPalette.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString text(int key)
+{
+    return QString::fromStdU16String(localisedString(key));
+}
+
+QString controlName(int id)
+{
+    return QStringLiteral("control%1").arg(id);
+}
+
+} // namespace
+
+int runOptionsDialog(QWidget* owner, const LocalePaths& paths)
+{
+    QDialog dialog(owner);
+    dialog.setObjectName(QStringLiteral("dialog158"));
+    dialog.setWindowTitle(text(44));
+    auto* label = new QLabel(text(43), &dialog);
+    label->setObjectName(controlName(OptionsLabelId));
+    auto* languages = new QComboBox(&dialog);
+    languages->setObjectName(controlName(OptionsLanguageListId));
+    languages->setAccessibleName(text(43));
+    for (const Language& language : settings.languages)
+        languages->addItem(QString::fromStdU16String(language.name));
+    languages->setCurrentIndex(
+        settings.languageCurrent < languages->count() ? settings.languageCurrent : -1);
+    auto* ok = new QPushButton(text(45), &dialog);
+    ok->setObjectName(controlName(OptionsOkId));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(text(46), &dialog);
+    cancel->setObjectName(controlName(OptionsCancelId));
+
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(languages);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+
+    QObject::connect(ok, &QPushButton::clicked, &dialog, [&] {
+        settings.languageCurrent = languages->currentIndex();
+        saveLanguageChoice(paths);
+        dialog.done(OptionsOkId);
+    });
+    QObject::connect(
+        cancel, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(OptionsCancelId); });
+    applySkinPalette(&dialog);
+    dialog.adjustSize();
+    if (owner) {
+        const QRect area = owner->frameGeometry();
+        dialog.move(area.left() + area.width() / 2 - dialog.width() / 2,
+            area.top() + area.height() / 2 - dialog.height() / 2);
+    }
+    const int result = dialog.exec();
+    return result == OptionsOkId ? OptionsOkId : OptionsCancelId;
+}
+
+void runOptionsFlow(QWidget* owner, const LocalePaths& paths)
+{
+    const int previousLanguage = settings.languageCurrent;
+    loadSettings(paths);
+    if (runOptionsDialog(owner, paths) != OptionsOkId)
+        return;
+    reloadStrings({47, 38}, paths);
+    if (settings.languageCurrent != previousLanguage)
+        showMessageBox({owner, text(47), text(38), BoxButtons::Ok, true});
+}

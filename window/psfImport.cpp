@@ -1,0 +1,36 @@
+#include "window/psfImport.h"
+
+#include "locale/localisedStrings.h"
+#include "platform/pictureDecoder.h"
+#include "window/messageBox.h"
+
+#include <QFile>
+#include <QFileDialog>
+
+bool importPsfImage(ImageBuffer* target, QWidget* owner)
+{
+    QFileDialog dialog(owner, QString::fromStdU16String(localisedString(49)));
+    dialog.setObjectName(QStringLiteral("psfOpenDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QString filter = QString::fromLatin1(PsfFileFilter);
+    QString patterns = filter;
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    dialog.setNameFilter(filter + QStringLiteral(" (") + patterns + QStringLiteral(")"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return true;
+    return importPsfFile(target, dialog.selectedFiles().constFirst(), owner);
+}
+
+bool importPsfFile(ImageBuffer* target, const QString& path, QWidget* owner)
+{
+    std::string reason;
+    const PsfPictureStatus status
+        = readPsfPicture(QFile::encodeName(path).toStdString(), target, &reason);
+    if (status == PsfPictureStatus::NotSupported) {
+        showMessageBox({owner, QString::fromStdU16String(localisedString(41)), QString(),
+            BoxButtons::Ok, false});
+    }
+    return status != PsfPictureStatus::Loaded;
+}
