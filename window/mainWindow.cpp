@@ -9,6 +9,7 @@
 #include "view/resample.h"
 #include "window/commands.h"
 #include "window/docker.h"
+#include "window/interfaceText.h"
 #include "window/messageBox.h"
 #include "window/optionsDialog.h"
 #include "window/panelHooks.h"
@@ -43,11 +44,6 @@ constexpr int SetCursorMessage = 0x0020;
 constexpr int MouseMoveMessage = 0x0200;
 constexpr int LeftDownMessage = 0x0201;
 constexpr int LeftUpMessage = 0x0202;
-
-QString text(int key)
-{
-    return QString::fromStdU16String(localisedString(key));
-}
 
 bool hasPixels(const ImageBuffer* image)
 {
@@ -121,7 +117,8 @@ MainWindow::MainWindow(WindowImages images, const LocalePaths& paths, QWidget* o
     loadSettings(paths);
     loadStrings(paths);
     if (settings.crashedLastTime)
-        showMessageBox({this, text(2), text(3), BoxButtons::Ok, true});
+        showMessageBox({this, interfaceText(StringCrashedLastTime), interfaceText(StringWarning),
+            BoxButtons::Ok, true});
     importedKernel = false;
     kernel = OwnedImage();
     workImage = OwnedImage();
@@ -129,7 +126,7 @@ MainWindow::MainWindow(WindowImages images, const LocalePaths& paths, QWidget* o
     status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
     status->setFixedHeight(StatusBarHeight);
-    statusLabel = new QLabel(text(1), status);
+    statusLabel = new QLabel(interfaceText(StringOpenImageHint), status);
     statusLabel->setAccessibleName(QStringLiteral("Status"));
     status->addWidget(statusLabel, 1);
 
@@ -330,7 +327,7 @@ void MainWindow::firstDisplay()
     copyWhole(&canvas.inputImage, images.sourceImage);
     copyWhole(&canvas.resultImage, images.sourceImage);
     copyWhole(&canvas.overlayImage, images.maskImage);
-    statusLabel->setText(text(22));
+    statusLabel->setText(interfaceText(StringViewHint));
     dragging = false;
     if (imageShown()) {
         const ImageSize client = clientSize();
@@ -415,7 +412,7 @@ void MainWindow::showAbout()
         QStringLiteral("Morvanclarity Plug-In, Version 2.2 \n"
                        "Copyright (C) the Morvanclarity developers.\n"
                        "Richardson-Lucy deblurring for photographs."),
-        text(42), BoxButtons::Ok, true});
+        interfaceText(StringAbout), BoxButtons::Ok, true});
 }
 
 void MainWindow::showApplicationMenu()
@@ -434,7 +431,9 @@ void MainWindow::showApplicationMenu()
 void MainWindow::openCorrection(bool motionCorrection)
 {
     if (resultPending
-        && showMessageBox({this, text(21), text(3), BoxButtons::YesNo, true}) != BoxAnswer::Yes)
+        && showMessageBox({this, interfaceText(StringUnsavedSignedImage),
+               interfaceText(StringWarning), BoxButtons::YesNo, true})
+            != BoxAnswer::Yes)
         return;
     motion = motionCorrection;
     const PanelFactory factory = panelFactory();

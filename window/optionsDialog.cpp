@@ -2,6 +2,7 @@
 
 #include "locale/localisedStrings.h"
 #include "locale/settings.h"
+#include "window/interfaceText.h"
 #include "window/messageBox.h"
 #include "window/skinPalette.h"
 
@@ -14,11 +15,6 @@
 
 namespace {
 
-QString text(int key)
-{
-    return QString::fromStdU16String(localisedString(key));
-}
-
 QString controlName(int id)
 {
     return QStringLiteral("control%1").arg(id);
@@ -30,20 +26,20 @@ int runOptionsDialog(QWidget* owner, const LocalePaths& paths)
 {
     QDialog dialog(owner);
     dialog.setObjectName(QStringLiteral("dialog158"));
-    dialog.setWindowTitle(text(44));
-    auto* label = new QLabel(text(43), &dialog);
+    dialog.setWindowTitle(interfaceText(StringOptions));
+    auto* label = new QLabel(interfaceText(StringSelectLanguage), &dialog);
     label->setObjectName(controlName(OptionsLabelId));
     auto* languages = new QComboBox(&dialog);
     languages->setObjectName(controlName(OptionsLanguageListId));
-    languages->setAccessibleName(text(43));
+    languages->setAccessibleName(interfaceText(StringSelectLanguage));
     for (const Language& language : settings.languages)
         languages->addItem(QString::fromStdU16String(language.name));
     languages->setCurrentIndex(
         settings.languageCurrent < languages->count() ? settings.languageCurrent : -1);
-    auto* ok = new QPushButton(text(45), &dialog);
+    auto* ok = new QPushButton(interfaceText(StringOk), &dialog);
     ok->setObjectName(controlName(OptionsOkId));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(text(46), &dialog);
+    auto* cancel = new QPushButton(interfaceText(StringCancel), &dialog);
     cancel->setObjectName(controlName(OptionsCancelId));
 
     auto* layout = new QVBoxLayout(&dialog);
@@ -79,7 +75,8 @@ void runOptionsFlow(QWidget* owner, const LocalePaths& paths)
     loadSettings(paths);
     if (runOptionsDialog(owner, paths) != OptionsOkId)
         return;
-    reloadStrings({47, 38}, paths);
+    reloadStrings({StringRestartForLanguage, StringReport}, paths);
     if (settings.languageCurrent != previousLanguage)
-        showMessageBox({owner, text(47), text(38), BoxButtons::Ok, true});
+        showMessageBox({owner, interfaceText(StringRestartForLanguage), interfaceText(StringReport),
+            BoxButtons::Ok, true});
 }

@@ -1,6 +1,7 @@
 #include "window/psfImport.h"
 
 #include "locale/localisedStrings.h"
+#include "locale/stringKeys.h"
 #include "platform/pictureDecoder.h"
 #include "window/messageBox.h"
 
@@ -9,7 +10,7 @@
 
 bool importPsfImage(ImageBuffer* target, QWidget* owner)
 {
-    QFileDialog dialog(owner, QString::fromStdU16String(localisedString(49)));
+    QFileDialog dialog(owner, QString::fromStdU16String(localisedString(StringOpen)));
     dialog.setObjectName(QStringLiteral("psfOpenDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -29,8 +30,8 @@ bool importPsfFile(ImageBuffer* target, const QString& path, QWidget* owner)
     const PsfPictureStatus status
         = readPsfPicture(QFile::encodeName(path).toStdString(), target, &reason);
     if (status == PsfPictureStatus::NotSupported) {
-        showMessageBox({owner, QString::fromStdU16String(localisedString(41)), QString(),
-            BoxButtons::Ok, false});
+        showMessageBox({owner, QString::fromStdU16String(localisedString(StringFormatNotSupported)),
+            QString(), BoxButtons::Ok, false});
     }
     return status != PsfPictureStatus::Loaded;
 }

@@ -3,6 +3,7 @@
 #include "locale/localisedStrings.h"
 #include "platform/windowMessage.h"
 #include "window/commands.h"
+#include "window/interfaceText.h"
 #include "window/toolbarPictures.h"
 #include "window/zoomControl.h"
 
@@ -14,11 +15,6 @@
 
 namespace {
 
-QString text(int key)
-{
-    return QString::fromStdU16String(localisedString(key));
-}
-
 struct ButtonPlan {
     const char* picture; // null: no picture
     int command;
@@ -26,15 +22,15 @@ struct ButtonPlan {
 };
 
 constexpr ButtonPlan plan[Toolbar::ButtonCount] = {
-    {"DEBLUR_FOCUS", FocusCorrectionCommand, 30},
-    {"DEBLUR_MOTION", MotionCorrectionCommand, 32},
+    {"DEBLUR_FOCUS", FocusCorrectionCommand, StringTipOutOfFocus},
+    {"DEBLUR_MOTION", MotionCorrectionCommand, StringTipMotion},
     {nullptr, GapCommand, 0},
     {nullptr, SpacerCommand, 0},
-    {"IDP_ZOOMIN", ZoomInCommand, 25},
-    {"IDP_ZOOMOUT", ZoomOutCommand, 26},
-    {"IDP_ZOOM100", Zoom100Command, 28},
-    {"IDP_ZOOMFIT", ZoomFitCommand, 27},
-    {nullptr, ZoomBoxCommand, 29},
+    {"IDP_ZOOMIN", ZoomInCommand, StringTipZoomIn},
+    {"IDP_ZOOMOUT", ZoomOutCommand, StringTipZoomOut},
+    {"IDP_ZOOM100", Zoom100Command, StringTipZoom100},
+    {"IDP_ZOOMFIT", ZoomFitCommand, StringTipFit},
+    {nullptr, ZoomBoxCommand, StringTipSetZoom},
     {"IDP_PICKER", MenuCommand, 0},
 };
 
@@ -106,8 +102,8 @@ Toolbar::Toolbar(QWidget* window, void (*onCommand)(QWidget*, int))
         button->setIcon(icon);
         button->setIconSize(pictureSize);
         if (item.tipKey) {
-            button->setToolTip(text(item.tipKey));
-            button->setAccessibleName(text(item.tipKey));
+            button->setToolTip(interfaceText(item.tipKey));
+            button->setAccessibleName(interfaceText(item.tipKey));
         }
         const int command = item.command;
         connect(button, &QToolButton::clicked, this,
@@ -121,8 +117,8 @@ Toolbar::Toolbar(QWidget* window, void (*onCommand)(QWidget*, int))
 
     box = new ZoomBox(this, window);
     box->setObjectName(QStringLiteral("zoomBox32810"));
-    box->setToolTip(text(29));
-    box->setAccessibleName(text(29));
+    box->setToolTip(interfaceText(StringTipSetZoom));
+    box->setAccessibleName(interfaceText(StringTipSetZoom));
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(16);
     font.setWeight(QFont::DemiBold);
@@ -209,16 +205,18 @@ QMenu* buildApplicationMenu(QWidget* parent)
         int items[2][2]; // command, label key; command 0 ends
     };
     const Entry entries[] = {
-        {4, {{OptionsCommand, 10}, {ExitCommand, 11}}},
-        {5, {{FocusCorrectionCommand, 12}, {MotionCorrectionCommand, 14}}},
-        {6, {{AboutCommand, 20}, {0, 0}}},
+        {StringMenuFile, {{OptionsCommand, StringMenuOptions}, {ExitCommand, StringMenuExit}}},
+        {StringMenuDeblur,
+            {{FocusCorrectionCommand, StringMenuOutOfFocus},
+                {MotionCorrectionCommand, StringMenuMotion}}},
+        {StringMenuHelp, {{AboutCommand, StringMenuAbout}, {0, 0}}},
     };
     for (const Entry& entry : entries) {
-        QMenu* submenu = menu->addMenu(text(entry.labelKey));
+        QMenu* submenu = menu->addMenu(interfaceText(entry.labelKey));
         for (const auto& item : entry.items) {
             if (item[0] == 0)
                 continue;
-            QAction* action = submenu->addAction(text(item[1]));
+            QAction* action = submenu->addAction(interfaceText(item[1]));
             action->setData(item[0]);
         }
     }
