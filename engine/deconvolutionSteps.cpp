@@ -100,9 +100,16 @@ void powerAll(float* values, float alpha, int width, int height)
         fillValues(values, 1.0f, std::size_t(width) * height);
         return;
     }
+    // Rows are never split: the vector and scalar paths of the power may round a value
+    // differently, so which elements take which path must not depend on the thread count.
+    const cPowVkAlpha power {values, alpha, width, height};
+    const tbb::blocked_range2d<int, int> whole(0, height, 1, 0, width, width);
+    if (threadsFor(static_cast<long long>(width) * height) <= 1) {
+        power(whole);
+        return;
+    }
     tbb::task_group_context context;
-    tbb::parallel_for(tbb::blocked_range2d<int, int>(0, height, 1, 0, width, 1),
-        cPowVkAlpha {values, alpha, width, height}, tbb::auto_partitioner(), context);
+    tbb::parallel_for(whole, power, tbb::auto_partitioner(), context);
 }
 
 void multiplyValues(float* target, const float* a, const float* b, std::size_t count, float scale)

@@ -1,6 +1,7 @@
 #include "engine/abort.h"
 #include "engine/deconvolution.h"
 #include "engine/deconvolutionSteps.h"
+#include "engine/engineSettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,6 +34,10 @@ void smoothedUpdate(float* estimate, const float* previous, const float* correct
             }
         }
     };
+    if (threadsFor(static_cast<long long>(width) * height) <= 1) {
+        rows(0, height);
+        return;
+    }
     tbb::parallel_for(tbb::blocked_range<int>(0, height, 16),
         [&](const tbb::blocked_range<int>& range) { rows(range.begin(), range.end()); });
 }
