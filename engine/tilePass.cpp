@@ -65,15 +65,27 @@ void storeTile(
     }
 }
 
-struct TileArrays {
-    float* floats[8] = {}; // image, kernel, observed and the five work arrays
-    SpectrumValue* spectra[2] = {};
+// The image, kernel, observed, correction and previous arrays serve both methods; the
+// accelerated one also needs the extrapolation and the two logarithms.
+constexpr int SmoothingFloatArrays = 5;
+constexpr int ProgressiveFloatArrays = 8;
+constexpr int SpectrumArrays = 2;
 
-    bool allocate(std::size_t count, std::size_t spectrum)
+int floatArraysOf(const DeblurParams& params)
+{
+    return params.method == SmoothingMethod ? SmoothingFloatArrays : ProgressiveFloatArrays;
+}
+
+struct TileArrays {
+    float* floats[ProgressiveFloatArrays] = {}; // image, kernel, observed, correction, previous,
+                                                // extrapolation and the two logarithms
+    SpectrumValue* spectra[SpectrumArrays] = {};
+
+    bool allocate(int floatArrays, std::size_t count, std::size_t spectrum)
     {
-        for (float*& array : floats) {
-            array = allocateFftFloats(count);
-            if (!array)
+        for (int i = 0; i < floatArrays; ++i) {
+            floats[i] = allocateFftFloats(count);
+            if (!floats[i])
                 return false;
         }
         for (SpectrumValue*& array : spectra) {
@@ -117,6 +129,19 @@ TileCanvas tileCanvas(int tileWidth, int tileHeight, bool motionMode)
     return {margin, 1 << bitCount(tileWidth + margin - 1), 1 << bitCount(tileHeight + margin - 1)};
 }
 
+std::size_t tileMemoryNeed(int width, int height, int bitsPerChannel, const DeblurParams& params)
+{
+    const TileCanvas size = tileCanvas(width, height, params.motionMode);
+    const std::size_t bytes = bitsPerChannel > 8 ? 2 : 1;
+    const std::size_t tile = std::size_t(width) * height * bytes;
+    const std::size_t padded
+        = std::size_t(width + size.margin) * std::size_t(height + size.margin) * bytes;
+    const std::size_t canvas = std::size_t(size.width) * std::size_t(size.height);
+    const std::size_t spectrum = std::size_t(size.height) * std::size_t(size.width / 2 + 1);
+    return 2 * tile + padded + canvas * sizeof(float) * std::size_t(floatArraysOf(params))
+        + spectrum * sizeof(SpectrumValue) * SpectrumArrays;
+}
+
 JobStatus deblurTile(ImageBuffer* output, const ImageBuffer* input, const DeblurParams& params,
     const ProgressSink& progress)
 {
@@ -140,7 +165,8 @@ JobStatus deblurTile(ImageBuffer* output, const ImageBuffer* input, const Deblur
     canvas.height = size.height;
     const std::size_t count = std::size_t(size.width) * size.height;
     TileArrays arrays;
-    if (!arrays.allocate(count, std::size_t(size.height) * (size.width / 2 + 1))
+    if (!arrays.allocate(
+            floatArraysOf(params), count, std::size_t(size.height) * (size.width / 2 + 1))
         || prepareRealFft(&canvas.fft, size.width, size.height)) {
         releaseImage(&padded);
         return JobNotDone;
@@ -149,9 +175,9 @@ JobStatus deblurTile(ImageBuffer* output, const ImageBuffer* input, const Deblur
     canvas.image = arrays.floats[0];
     canvas.kernel = kernelLayout;
     canvas.observed = arrays.floats[2];
-    canvas.extrapolation = arrays.floats[3];
-    canvas.correction = arrays.floats[4];
-    canvas.previous = arrays.floats[5];
+    canvas.correction = arrays.floats[3];
+    canvas.previous = arrays.floats[4];
+    canvas.extrapolation = arrays.floats[5];
     canvas.logCorrection = arrays.floats[6];
     canvas.logPreviousCorrection = arrays.floats[7];
     canvas.kernelSpectrum = arrays.spectra[0];

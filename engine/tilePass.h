@@ -8,6 +8,8 @@
 #include "engine/jobStatus.h"
 #include "engine/progress.h"
 
+#include <cstddef>
+
 constexpr int MinTileEdge = 50;
 
 // The padding around a tile on each side is half of this.
@@ -27,6 +29,10 @@ struct TileCanvas {
 };
 
 TileCanvas tileCanvas(int tileWidth, int tileHeight, bool motionMode);
+
+// The memory one tile of width x height samples holds at its peak with `params`' method: its
+// input and output, the padded copy and the canvas arrays.
+std::size_t tileMemoryNeed(int width, int height, int bitsPerChannel, const DeblurParams& params);
 
 // Deconvolves the one-channel 8- or 16-bit `input` into `output` of the same size with
 // params.kernel. Returns JobNotDone without writing the output for a tile of more than one
