@@ -4,7 +4,6 @@
 #include <cstring>
 #include <fftw3.h>
 #include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
@@ -16,8 +15,13 @@ constexpr std::size_t HeaderBytes = 64;
 // heap of its own.
 constexpr std::size_t MappedFrom = std::size_t(1) << 20;
 
+// Mapped blocks start on a huge-page boundary and ask for huge pages: a canvas then takes a few
+// page faults instead of thousands, and the transforms' strided passes miss the TLB far less.
+constexpr std::size_t HugePage = std::size_t(2) << 20;
+
 struct BlockHeader {
-    std::size_t mappedBytes; // 0 for a block from the heap
+    void* mapping; // null for a block from the heap
+    std::size_t mappedBytes;
 };
 
 void* allocateBlock(std::size_t bytes)
@@ -28,19 +32,20 @@ void* allocateBlock(std::size_t bytes)
         auto* block = static_cast<std::uint8_t*>(fftwf_malloc(bytes + HeaderBytes));
         if (!block)
             return nullptr;
-        const BlockHeader header {0};
+        const BlockHeader header {nullptr, 0};
         std::memcpy(block, &header, sizeof header);
         return block + HeaderBytes;
     }
-    const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
-    const std::size_t length = (bytes + page - 1) / page * page + page;
+    const std::size_t rounded = (bytes + HugePage - 1) / HugePage * HugePage;
+    const std::size_t length = rounded + HugePage; // room for the header and the alignment
     void* mapping
         = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapping == MAP_FAILED)
         return nullptr;
-    // The first page holds the header at its end; the block starts on the second.
-    auto* block = static_cast<std::uint8_t*>(mapping) + page;
-    const BlockHeader header {length};
+    const auto address = reinterpret_cast<std::uintptr_t>(mapping) + HeaderBytes;
+    auto* block = reinterpret_cast<std::uint8_t*>((address + HugePage - 1) / HugePage * HugePage);
+    (void)::madvise(block, rounded, MADV_HUGEPAGE); // a hint; ordinary pages otherwise
+    const BlockHeader header {mapping, length};
     std::memcpy(block - HeaderBytes, &header, sizeof header);
     return block;
 }
@@ -68,10 +73,8 @@ void freeFftMemory(void* block)
     auto* start = static_cast<std::uint8_t*>(block);
     BlockHeader header {};
     std::memcpy(&header, start - HeaderBytes, sizeof header);
-    if (header.mappedBytes == 0) {
+    if (header.mapping)
+        ::munmap(header.mapping, header.mappedBytes);
+    else
         fftwf_free(start - HeaderBytes);
-        return;
-    }
-    const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
-    ::munmap(start - page, header.mappedBytes);
 }

@@ -30,10 +30,10 @@ bool isJobFormat(const ImageBuffer* image)
 
 // Copies a tile's input through when its pass did not run, so the caller never sees
 // uninitialised pixels.
-JobStatus deblurOneTile(ImageBuffer* output, const ImageBuffer* input, const DeblurParams& params,
-    const ProgressSink& progress)
+JobStatus deblurOneTile(TileWorkspace* workspace, ImageBuffer* output, const ImageBuffer* input,
+    const DeblurParams& params, const ProgressSink& progress)
 {
-    const JobStatus status = deblurTile(output, input, params, progress);
+    const JobStatus status = deblurTileIn(workspace, output, input, params, progress);
     if (status == JobNotDone)
         copyImagePixels(output, input);
     return status;
@@ -151,7 +151,8 @@ std::size_t memoryOfTile(const TileJob& job, int index)
 
 // Deblurs tile `index` (in row order) from the source into the target. Returns true when its
 // pass did not run; its area then keeps the source's pixels.
-bool deblurTileOfJob(const TileJob& job, int index, const ProgressSink& progress)
+bool deblurTileOfJob(
+    TileWorkspace* workspace, const TileJob& job, int index, const ProgressSink& progress)
 {
     const ImageBuffer* source = job.source;
     const ImageRect read = tileReadRectOf(job, index);
@@ -171,7 +172,7 @@ bool deblurTileOfJob(const TileJob& job, int index, const ProgressSink& progress
         notDone = true;
     } else {
         copyImageRect(&input, source, {0, 0}, {read.left, read.top}, {readWidth, readHeight});
-        notDone = deblurOneTile(&output, &input, *job.params, progress) == JobNotDone;
+        notDone = deblurOneTile(workspace, &output, &input, *job.params, progress) == JobNotDone;
         copyImageRect(job.target, &output, {final.left, final.top},
             {final.left - read.left, final.top - read.top}, finalSize);
     }
@@ -224,9 +225,14 @@ void runTileWorker(SideBySideTiles* run, int passThreads, int transformThreads)
         run->pendingSteps += delta;
         run->progressed.notify_one();
     };
+    TileWorkspace workspace;
     std::unique_lock lock(run->lock);
     for (;;) {
         std::size_t need = 0;
+        // A worker that must wait for memory gives back its arrays first.
+        if (run->next < run->tiles && workspace.width != 0
+            && !mayStartTile(*run, memoryOfTile(*run->job, run->next)))
+            releaseTileWorkspace(&workspace);
         run->tileEnded.wait(lock, [&] {
             if (run->next >= run->tiles || isAbortRequested())
                 return true;
@@ -240,7 +246,7 @@ void runTileWorker(SideBySideTiles* run, int passThreads, int transformThreads)
         run->reserved += need;
         run->mostAtOnce = std::max(run->mostAtOnce, run->running);
         lock.unlock();
-        const bool notDone = deblurTileOfJob(*run->job, index, steps);
+        const bool notDone = deblurTileOfJob(&workspace, *run->job, index, steps);
         lock.lock();
         --run->running;
         run->reserved -= need;
@@ -248,6 +254,7 @@ void runTileWorker(SideBySideTiles* run, int passThreads, int transformThreads)
             ++run->notDone;
         run->tileEnded.notify_all();
     }
+    releaseTileWorkspace(&workspace);
     --run->workersLeft;
     run->tileEnded.notify_all();
     run->progressed.notify_one();
@@ -330,11 +337,13 @@ int deblurTiles(ImageBuffer* target, const ImageBuffer* source, const DeblurPara
     }
     // One tile at a time, on the calling thread with all the threads.
     const TileThreads share(engineThreads(), sharing.transformThreads);
+    TileWorkspace workspace;
     int notDone = 0;
     for (int index = 0; index < tiles; ++index) {
-        if (deblurTileOfJob(job, index, progress))
+        if (deblurTileOfJob(&workspace, job, index, progress))
             ++notDone;
     }
+    releaseTileWorkspace(&workspace);
     if (tilesAtOnce)
         *tilesAtOnce = tiles > 0 ? 1 : 0;
     return notDone;
