@@ -17,6 +17,7 @@ std::unique_ptr<tbb::global_control> threadLimit; // under settingsLock
 // Read on every pass, so kept apart from the record: 0 = every core.
 std::atomic<int> configuredThreads {0};
 std::atomic<int> configuredTransformThreads {0};
+std::atomic<int> configuredTilesAtOnce {0};
 
 // The share of the tile the calling thread runs; 0 = not inside a tile.
 thread_local int tilePassThreads = 0;
@@ -39,6 +40,7 @@ void configureEngine(const EngineSettings& settings)
     configuredThreads.store(std::max(settings.threads, 0), std::memory_order_relaxed);
     configuredTransformThreads.store(
         std::max(settings.transformThreads, 0), std::memory_order_relaxed);
+    configuredTilesAtOnce.store(std::max(settings.tilesAtOnce, 0), std::memory_order_relaxed);
     threadLimit.reset();
     if (settings.threads > 0)
         threadLimit = std::make_unique<tbb::global_control>(
@@ -61,7 +63,8 @@ int engineThreads()
 TileSharing tileSharing(int tiles)
 {
     const int threads = engineThreads();
-    const int atOnce = std::clamp(tiles, 1, threads);
+    const int most = configuredTilesAtOnce.load(std::memory_order_relaxed);
+    const int atOnce = std::clamp(std::min(tiles, most > 0 ? most : threads), 1, threads);
     // Fixed by the tile count alone, not by how many tiles memory lets run, so that the same
     // image on the same machine always meets the same FFT plans.
     const int transform = configuredTransformThreads.load(std::memory_order_relaxed);

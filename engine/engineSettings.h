@@ -16,6 +16,8 @@ struct EngineSettings {
     // it, and a sample may move by one level with the plan; with it fixed, a job's result does
     // not depend on `threads` nor on how many tiles run side by side.
     int transformThreads = 0;
+    // Most tiles of a job running side by side; 0 = one per thread.
+    int tilesAtOnce = 0;
     // Bytes that the tiles running side by side may hold together; 0 = no limit beyond the
     // memory the system has available.
     long long tileMemoryLimit = 0;
