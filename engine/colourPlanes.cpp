@@ -1,8 +1,11 @@
 #include "engine/colourPlanes.h"
 
+#include "engine/engineSettings.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <tbb/parallel_for.h>
 
 namespace {
 
@@ -31,19 +34,28 @@ bool compatible(const ImageBuffer* a, const ImageBuffer* b)
         && a->bitsPerChannel <= 16;
 }
 
-// Applies convert(in, out) to every pixel of the area two records share.
+// Applies convert(in, out) to every pixel of the area two records share, rows spread over the
+// engine's threads (each pixel on its own, so the result is the same for any count).
 template <typename Sample, typename Convert>
 void forEachPixel(ImageBuffer* target, const ImageBuffer* source, Convert convert)
 {
     const int width = std::min(target->width, source->width);
     const int height = std::min(target->height, source->height);
-    for (int y = 0; y < height; ++y) {
-        const auto* in
-            = reinterpret_cast<const Sample*>(source->data + std::int64_t(y) * source->stride);
-        auto* out = reinterpret_cast<Sample*>(target->data + std::int64_t(y) * target->stride);
-        for (int x = 0; x < width; ++x, in += 3, out += 3)
-            convert(in, out);
+    auto rows = [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const auto* in
+                = reinterpret_cast<const Sample*>(source->data + std::int64_t(y) * source->stride);
+            auto* out = reinterpret_cast<Sample*>(target->data + std::int64_t(y) * target->stride);
+            for (int x = 0; x < width; ++x, in += 3, out += 3)
+                convert(in, out);
+        }
+    };
+    if (threadsFor(std::int64_t(width) * height) <= 1) {
+        rows(0, height);
+        return;
     }
+    tbb::parallel_for(tbb::blocked_range<int>(0, height, 16),
+        [&](const tbb::blocked_range<int>& range) { rows(range.begin(), range.end()); });
 }
 
 template <typename Sample> void toLumaChroma(ImageBuffer* planes, const ImageBuffer* rgb)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <tbb/parallel_for.h>
 #include <tbb/partitioner.h>
@@ -74,9 +75,16 @@ void correlateWithKernel(DeconvolutionCanvas* canvas, float* values)
 
 void divideObservedBy(float* blurred, const float* observed, std::size_t count)
 {
+    // The quotient is taken for every element and then kept or not, with comparisons that
+    // raise no exception: the compiler vectorises only such a loop, and the value kept is the
+    // same.
     forEachChunk(count, [=](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i)
-            blurred[i] = std::abs(blurred[i]) > 1e-20f ? observed[i] / blurred[i] : 0.0f;
+        for (std::size_t i = begin; i < end; ++i) {
+            const float value = blurred[i];
+            const float quotient = observed[i] / value;
+            const bool kept = std::isgreater(value, 1e-20f) || std::isless(value, -1e-20f);
+            blurred[i] = kept ? quotient : 0.0f;
+        }
     });
 }
 
@@ -100,9 +108,16 @@ void powerAll(float* values, float alpha, int width, int height)
         fillValues(values, 1.0f, std::size_t(width) * height);
         return;
     }
+    // Rows are never split: the vector and scalar paths of the power may round a value
+    // differently, so which elements take which path must not depend on the thread count.
+    const cPowVkAlpha power {values, alpha, width, height};
+    const tbb::blocked_range2d<int, int> whole(0, height, 1, 0, width, width);
+    if (threadsFor(static_cast<long long>(width) * height) <= 1) {
+        power(whole);
+        return;
+    }
     tbb::task_group_context context;
-    tbb::parallel_for(tbb::blocked_range2d<int, int>(0, height, 1, 0, width, 1),
-        cPowVkAlpha {values, alpha, width, height}, tbb::auto_partitioner(), context);
+    tbb::parallel_for(whole, power, tbb::auto_partitioner(), context);
 }
 
 void multiplyValues(float* target, const float* a, const float* b, std::size_t count, float scale)
@@ -122,10 +137,14 @@ void multiplyValues(float* target, const float* a, const float* b, std::size_t c
 
 namespace {
 
+// Divides unconditionally and compares without exceptions, as divideObservedBy does, so that
+// the loops around it vectorise.
 float estimateRatio(float estimate, float previous)
 {
-    const float value = previous > 1e-20f ? estimate / previous : 1.0f;
-    return value >= 0.0f ? std::min(value, FLT_MAX) : 0.0f;
+    const float quotient = estimate / previous;
+    const float value = std::isgreater(previous, 1e-20f) ? quotient : 1.0f;
+    return std::isgreaterequal(value, 0.0f) ? (std::isless(FLT_MAX, value) ? FLT_MAX : value)
+                                            : 0.0f;
 }
 
 } // namespace

@@ -38,6 +38,7 @@ struct JobReport {
     int tiles = 0;
     int tilesNotDone
         = 0; // tiles whose input was copied through: too small, kernel too large, memory
+    int tilesAtOnce = 0; // the most tiles that ran side by side
 };
 
 // Deblurs `source` (1 or 3 channels, 8 or 16 bits) into `target` (allocated with the source's
@@ -48,7 +49,10 @@ struct JobReport {
 JobStatus runDeblurJob(ImageBuffer* target, const ImageBuffer* source, const DeblurParams& params,
     const ProgressSink& progress, JobReport* report = nullptr);
 
-// Deblurs a one-channel source into a one-channel target tile by tile. Returns the number of
-// tiles whose pass did not run; their input is copied through unchanged.
+// Deblurs a one-channel source into a one-channel target tile by tile, as many tiles side by
+// side as tileSharing and the available memory allow; the result is the same for any number.
+// Progress is reported from the calling thread only. Returns the number of tiles whose pass did
+// not run; their input is copied through unchanged. `tilesAtOnce` receives the most tiles that
+// ran side by side.
 int deblurTiles(ImageBuffer* target, const ImageBuffer* source, const DeblurParams& params,
-    const ProgressSink& progress);
+    const ProgressSink& progress, int* tilesAtOnce = nullptr);

@@ -2,12 +2,16 @@
 
 #include "engine/engineSettings.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <fftw3.h>
 #include <map>
 #include <mutex>
+#include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -21,7 +25,7 @@ struct Plans {
 // FFTW: only execute is thread-safe; plans are made under planLock and kept until the process
 // ends, since a tile on another thread may still be running an older plan of the same size.
 struct PlanCache {
-    std::map<std::pair<int, int>, Plans> current;
+    std::map<std::tuple<int, int, int>, Plans> current; // by width, height, threads
     std::vector<Plans> replaced;
 
     ~PlanCache()
@@ -41,37 +45,84 @@ struct PlanCache {
 };
 
 std::mutex planLock;
-PlanCache planCache;
-std::string wisdomPath;
+PlanCache planCache; // under planLock
+std::string wisdomPath; // under planLock
+FftPlanCounts planCounts; // under planLock
 
+constexpr off_t MaxWisdomBytes = off_t(64) << 20;
+
+// Wisdom belongs to the planner's configuration, which the threads library changes: wisdom
+// imported before it is initialised is refused, and plans made before it would not match the
+// ones saved after. Called under planLock before any planning or import.
 void initialiseThreads()
 {
     static const bool initialised = fftwf_init_threads() != 0;
     (void)initialised;
 }
 
+// The whole file, when it is a regular file of a sane size. Opened without blocking and checked
+// on the open descriptor, so that a FIFO or a device in its place never stalls the engine.
+bool readWisdomText(const std::string& path, std::string* text)
+{
+    const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (file < 0)
+        return false;
+    struct stat status { };
+    bool read = ::fstat(file, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0
+        && status.st_size <= MaxWisdomBytes;
+    if (read) {
+        text->assign(std::size_t(status.st_size), '\0');
+        std::size_t done = 0;
+        while (done < text->size()) {
+            const ssize_t got = ::read(file, text->data() + done, text->size() - done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            done += std::size_t(got);
+        }
+        text->resize(done); // a file that shrank meanwhile is parsed as far as it goes
+        read = done > 0;
+    }
+    ::close(file);
+    return read;
+}
+
+// Writes all wisdom to a fresh temporary file beside the target and renames it into place, so
+// a reader never sees half a file and two processes saving at once never share a temporary.
 void saveWisdom()
 {
     if (wisdomPath.empty())
         return;
-    const std::string temporary = wisdomPath + ".partial";
-    if (fftwf_export_wisdom_to_filename(temporary.c_str()) == 0
-        || std::rename(temporary.c_str(), wisdomPath.c_str()) != 0)
+    std::string temporary = wisdomPath + ".XXXXXX";
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    FILE* file = ::fdopen(descriptor, "w");
+    if (!file) {
+        ::close(descriptor);
+        ::unlink(temporary.c_str());
+        return;
+    }
+    fftwf_export_wisdom_to_file(file);
+    bool written = std::fflush(file) == 0 && !std::ferror(file);
+    written = std::fclose(file) == 0 && written;
+    if (!written || std::rename(temporary.c_str(), wisdomPath.c_str()) != 0)
         ::unlink(temporary.c_str());
 }
 
 // Plans with scratch arrays of the canvas' size, since measuring overwrites them. Returns false
 // when planning was not possible with `flags` (no wisdom for a wisdom-only request, or memory).
-bool makePlans(Plans* plans, int width, int height, unsigned flags)
+bool makePlans(Plans* plans, int width, int height, int threads, unsigned flags)
 {
     const std::size_t canvas = std::size_t(width) * height;
     const std::size_t spectrum = std::size_t(height) * (width / 2 + 1);
-    float* real = fftwf_alloc_real(canvas);
-    fftwf_complex* complex = fftwf_alloc_complex(spectrum);
+    float* real = allocateFftFloats(canvas);
+    auto* complex = reinterpret_cast<fftwf_complex*>(allocateSpectrum(spectrum));
     bool made = false;
     if (real && complex) {
         initialiseThreads();
-        fftwf_plan_with_nthreads(threadsFor(static_cast<long long>(canvas)));
+        fftwf_plan_with_nthreads(threads);
         fftwf_plan forward = fftwf_plan_dft_r2c_2d(height, width, real, complex, flags);
         fftwf_plan inverse = fftwf_plan_dft_c2r_2d(height, width, complex, real, flags);
         made = forward && inverse;
@@ -85,8 +136,8 @@ bool makePlans(Plans* plans, int width, int height, unsigned flags)
                 fftwf_destroy_plan(inverse);
         }
     }
-    fftwf_free(real);
-    fftwf_free(complex);
+    freeFftMemory(real);
+    freeFftMemory(complex);
     return made;
 }
 
@@ -97,19 +148,24 @@ bool prepareRealFft(RealFft2d* fft, int width, int height)
     if (width < 1 || height < 1)
         return true;
     const bool patient = engineSettings().patientFftPlanning;
+    const int threads = transformThreadsFor(static_cast<long long>(width) * height);
     std::lock_guard lock(planLock);
-    Plans& plans = planCache.current[{width, height}];
+    Plans& plans = planCache.current[{width, height, threads}];
     if (!plans.forward || (patient && !plans.measured)) {
         Plans made;
-        if (makePlans(&made, width, height, FFTW_MEASURE | FFTW_WISDOM_ONLY)) {
+        if (makePlans(&made, width, height, threads, FFTW_MEASURE | FFTW_WISDOM_ONLY)) {
             made.measured = true;
+            planCounts.fromWisdom += 2;
         } else if (patient) {
-            made.measured = makePlans(&made, width, height, FFTW_MEASURE);
-            if (made.measured)
+            made.measured = makePlans(&made, width, height, threads, FFTW_MEASURE);
+            if (made.measured) {
+                planCounts.measured += 2;
                 saveWisdom();
+            }
         }
-        if (!made.forward && !plans.forward)
-            makePlans(&made, width, height, FFTW_ESTIMATE);
+        if (!made.forward && !plans.forward
+            && makePlans(&made, width, height, threads, FFTW_ESTIMATE))
+            planCounts.estimated += 2;
         if (made.forward) {
             if (plans.forward)
                 planCache.replaced.push_back(plans);
@@ -169,25 +225,19 @@ void multiplySpectraConjugate(SpectrumValue* target, const SpectrumValue* factor
     }
 }
 
-float* allocateFftFloats(std::size_t count)
-{
-    return fftwf_alloc_real(count);
-}
-
-SpectrumValue* allocateSpectrum(std::size_t count)
-{
-    return reinterpret_cast<SpectrumValue*>(fftwf_alloc_complex(count));
-}
-
-void freeFftMemory(void* block)
-{
-    fftwf_free(block);
-}
-
 void loadFftWisdom(const std::string& path)
 {
     std::lock_guard lock(planLock);
+    initialiseThreads();
     wisdomPath = path;
-    if (!path.empty())
-        fftwf_import_wisdom_from_filename(path.c_str());
+    std::string text;
+    // FFTW keeps the wisdom it had when the text does not parse.
+    if (!path.empty() && readWisdomText(path, &text))
+        (void)fftwf_import_wisdom_from_string(text.c_str());
+}
+
+FftPlanCounts fftPlanCounts()
+{
+    std::lock_guard lock(planLock);
+    return planCounts;
 }

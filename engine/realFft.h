@@ -5,9 +5,9 @@
 // spectrum is `height` rows of width / 2 + 1 complex values. A forward transform followed by an
 // inverse one multiplies the canvas by width * height.
 //
-// Plans are made once per canvas size, under one lock, and reused by every tile and preview of
-// that size; executing them is thread-safe. Arrays passed to the transforms must come from
-// allocateFftFloats / allocateSpectrum (FFTW's alignment).
+// Plans are made once per canvas size and transform thread count, under one lock, and reused by
+// every tile and preview of that size; executing them is thread-safe. Arrays passed to the
+// transforms must come from allocateFftFloats / allocateSpectrum (FFTW's alignment).
 
 #include <complex>
 #include <cstddef>
@@ -22,7 +22,8 @@ struct RealFft2d {
     void* inversePlan = nullptr;
 };
 
-// Finds or makes the plans for a canvas size. Returns true when it failed.
+// Finds or makes the plans for a canvas size, with transformThreadsFor(width * height) threads.
+// Returns true when it failed.
 [[nodiscard]] bool prepareRealFft(RealFft2d* fft, int width, int height);
 
 std::size_t spectrumSize(const RealFft2d& fft);
@@ -38,11 +39,23 @@ void multiplySpectra(SpectrumValue* target, const SpectrumValue* factor, std::si
 void multiplySpectraConjugate(
     SpectrumValue* target, const SpectrumValue* factor, std::size_t count);
 
-// Aligned blocks for the transforms; null when memory is exhausted.
+// Aligned blocks for the transforms; null when memory is exhausted. Large blocks are mapped
+// from the system and given back to it when freed, so the tiles of a job running side by side
+// do not leave freed canvases behind in each thread's heap.
 float* allocateFftFloats(std::size_t count);
 SpectrumValue* allocateSpectrum(std::size_t count);
 void freeFftMemory(void* block);
 
-// Loads FFTW wisdom from `path` (nothing when empty or unreadable); measured plans are then
-// saved back there.
+// Loads FFTW wisdom from `path`; measured plans are then saved back there, through a temporary
+// file beside it, whenever new ones were measured. A file that is missing, not a regular file,
+// over 64 MiB, damaged or written by another FFTW is ignored (and replaced by the next save).
+// Empty: nowhere.
 void loadFftWisdom(const std::string& path);
+
+// How the plans of this process were made so far, one count per transform direction.
+struct FftPlanCounts {
+    int measured = 0; // by timing the candidates: seconds for a large canvas
+    int fromWisdom = 0; // measured by an earlier run
+    int estimated = 0;
+};
+FftPlanCounts fftPlanCounts();

@@ -1,6 +1,7 @@
 #include "engine/abort.h"
 #include "engine/deconvolution.h"
 #include "engine/deconvolutionSteps.h"
+#include "engine/engineSettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +9,31 @@
 #include <utility>
 
 namespace {
+
+// x := p * r * normalisation, for a row or the ends of one: the samples off the Laplacian.
+void plainUpdate(float* x, const float* p, const float* r, int count, float normalisation)
+{
+    for (int i = 0; i < count; ++i) {
+        const float value = p[i] * r[i];
+        x[i] = value * normalisation;
+    }
+}
+
+// The inside of a row: (p * r) / (weight * L + 1) * normalisation, L the Laplacian of p limited
+// to [-0.5, 0.5]. Without a test per sample the loop is vectorised; the operations and their
+// order are those of one sample at a time.
+void smoothedRow(
+    float* x, const float* p, const float* r, int width, float weight, float normalisation)
+{
+    for (int i = 1; i < width - 1; ++i) {
+        float laplacian = p[i - 1] + p[i + 1] + p[i - width] + p[i + width];
+        laplacian -= 4.0f * p[i];
+        laplacian = laplacian < -0.5f ? -0.5f : laplacian;
+        laplacian = 0.5f < laplacian ? 0.5f : laplacian;
+        const float value = p[i] * r[i];
+        x[i] = value / (weight * laplacian + 1.0f) * normalisation;
+    }
+}
 
 // estimate := previous * correction, divided by (weight * L + 1) off the border, then
 // * normalisation; L is the Laplacian of `previous` limited to [-0.5, 0.5].
@@ -20,19 +46,19 @@ void smoothedUpdate(float* estimate, const float* previous, const float* correct
             const float* p = previous + offset;
             const float* r = correction + offset;
             float* x = estimate + offset;
-            const bool border = y == 0 || y == height - 1;
-            for (int i = 0; i < width; ++i) {
-                float value = p[i] * r[i];
-                if (!border && i > 0 && i < width - 1) {
-                    float laplacian = p[i - 1] + p[i + 1] + p[i - width] + p[i + width];
-                    laplacian -= 4.0f * p[i];
-                    laplacian = std::clamp(laplacian, -0.5f, 0.5f);
-                    value = value / (weight * laplacian + 1.0f);
-                }
-                x[i] = value * normalisation;
+            if (y == 0 || y == height - 1 || width < 3) {
+                plainUpdate(x, p, r, width, normalisation);
+                continue;
             }
+            plainUpdate(x, p, r, 1, normalisation);
+            smoothedRow(x, p, r, width, weight, normalisation);
+            plainUpdate(x + width - 1, p + width - 1, r + width - 1, 1, normalisation);
         }
     };
+    if (threadsFor(static_cast<long long>(width) * height) <= 1) {
+        rows(0, height);
+        return;
+    }
     tbb::parallel_for(tbb::blocked_range<int>(0, height, 16),
         [&](const tbb::blocked_range<int>& range) { rows(range.begin(), range.end()); });
 }

@@ -65,32 +65,38 @@ void storeTile(
     }
 }
 
-struct TileArrays {
-    float* floats[8] = {}; // image, kernel, observed and the five work arrays
-    SpectrumValue* spectra[2] = {};
+// The image, kernel, observed, correction and previous arrays serve both methods; the
+// accelerated one also needs the extrapolation and the two logarithms.
+constexpr int SmoothingFloatArrays = 5;
 
-    bool allocate(std::size_t count, std::size_t spectrum)
-    {
-        for (float*& array : floats) {
-            array = allocateFftFloats(count);
-            if (!array)
-                return false;
-        }
-        for (SpectrumValue*& array : spectra) {
+int floatArraysOf(const DeblurParams& params)
+{
+    return params.method == SmoothingMethod ? SmoothingFloatArrays : TileWorkspace::FloatArrays;
+}
+
+// Allocates what the workspace lacks for a canvas of `count` samples; keeps what fits.
+bool prepareWorkspace(TileWorkspace* workspace, int width, int height, int floatArrays)
+{
+    if (workspace->width != width || workspace->height != height)
+        releaseTileWorkspace(workspace);
+    workspace->width = width;
+    workspace->height = height;
+    const std::size_t count = std::size_t(width) * std::size_t(height);
+    const std::size_t spectrum = std::size_t(height) * std::size_t(width / 2 + 1);
+    for (int i = 0; i < floatArrays; ++i) {
+        if (!workspace->floats[i])
+            workspace->floats[i] = allocateFftFloats(count);
+        if (!workspace->floats[i])
+            return false;
+    }
+    for (SpectrumValue*& array : workspace->spectra) {
+        if (!array)
             array = allocateSpectrum(spectrum);
-            if (!array)
-                return false;
-        }
-        return true;
+        if (!array)
+            return false;
     }
-    ~TileArrays()
-    {
-        for (float* array : floats)
-            freeFftMemory(array);
-        for (SpectrumValue* array : spectra)
-            freeFftMemory(array);
-    }
-};
+    return true;
+}
 
 JobStatus deconvolveCanvas(
     DeconvolutionCanvas* canvas, const DeblurParams& params, const ProgressSink& progress)
@@ -117,8 +123,44 @@ TileCanvas tileCanvas(int tileWidth, int tileHeight, bool motionMode)
     return {margin, 1 << bitCount(tileWidth + margin - 1), 1 << bitCount(tileHeight + margin - 1)};
 }
 
+std::size_t tileMemoryNeed(int width, int height, int bitsPerChannel, const DeblurParams& params)
+{
+    const TileCanvas size = tileCanvas(width, height, params.motionMode);
+    const std::size_t bytes = bitsPerChannel > 8 ? 2 : 1;
+    const std::size_t tile = std::size_t(width) * height * bytes;
+    const std::size_t padded
+        = std::size_t(width + size.margin) * std::size_t(height + size.margin) * bytes;
+    const std::size_t canvas = std::size_t(size.width) * std::size_t(size.height);
+    const std::size_t spectrum = std::size_t(size.height) * std::size_t(size.width / 2 + 1);
+    return 2 * tile + padded + canvas * sizeof(float) * std::size_t(floatArraysOf(params))
+        + spectrum * sizeof(SpectrumValue) * TileWorkspace::SpectrumArrays;
+}
+
+void releaseTileWorkspace(TileWorkspace* workspace)
+{
+    for (float*& array : workspace->floats) {
+        freeFftMemory(array);
+        array = nullptr;
+    }
+    for (SpectrumValue*& array : workspace->spectra) {
+        freeFftMemory(array);
+        array = nullptr;
+    }
+    workspace->width = 0;
+    workspace->height = 0;
+}
+
 JobStatus deblurTile(ImageBuffer* output, const ImageBuffer* input, const DeblurParams& params,
     const ProgressSink& progress)
+{
+    TileWorkspace workspace;
+    const JobStatus status = deblurTileIn(&workspace, output, input, params, progress);
+    releaseTileWorkspace(&workspace);
+    return status;
+}
+
+JobStatus deblurTileIn(TileWorkspace* workspace, ImageBuffer* output, const ImageBuffer* input,
+    const DeblurParams& params, const ProgressSink& progress)
 {
     const ImageBuffer& kernel = params.kernel;
     if (input->channels != 1 || input->width < MinTileEdge || input->height < MinTileEdge
@@ -139,23 +181,22 @@ JobStatus deblurTile(ImageBuffer* output, const ImageBuffer* input, const Deblur
     canvas.width = size.width;
     canvas.height = size.height;
     const std::size_t count = std::size_t(size.width) * size.height;
-    TileArrays arrays;
-    if (!arrays.allocate(count, std::size_t(size.height) * (size.width / 2 + 1))
+    if (!prepareWorkspace(workspace, size.width, size.height, floatArraysOf(params))
         || prepareRealFft(&canvas.fft, size.width, size.height)) {
         releaseImage(&padded);
         return JobNotDone;
     }
-    float* kernelLayout = arrays.floats[1];
-    canvas.image = arrays.floats[0];
+    float* kernelLayout = workspace->floats[1];
+    canvas.image = workspace->floats[0];
     canvas.kernel = kernelLayout;
-    canvas.observed = arrays.floats[2];
-    canvas.extrapolation = arrays.floats[3];
-    canvas.correction = arrays.floats[4];
-    canvas.previous = arrays.floats[5];
-    canvas.logCorrection = arrays.floats[6];
-    canvas.logPreviousCorrection = arrays.floats[7];
-    canvas.kernelSpectrum = arrays.spectra[0];
-    canvas.spectrum = arrays.spectra[1];
+    canvas.observed = workspace->floats[2];
+    canvas.correction = workspace->floats[3];
+    canvas.previous = workspace->floats[4];
+    canvas.extrapolation = workspace->floats[5];
+    canvas.logCorrection = workspace->floats[6];
+    canvas.logPreviousCorrection = workspace->floats[7];
+    canvas.kernelSpectrum = workspace->spectra[0];
+    canvas.spectrum = workspace->spectra[1];
 
     std::memset(canvas.image, 0, count * sizeof(float));
     std::memset(kernelLayout, 0, count * sizeof(float));

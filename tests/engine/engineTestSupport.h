@@ -51,3 +51,9 @@ void blurScene(ImageBuffer* target, const ImageBuffer* source, const ImageBuffer
 
 // Peak signal-to-noise ratio of two 8-bit gray images over the area `border` pixels inside.
 double psnr(const ImageBuffer* a, const ImageBuffer* b, int border);
+
+// Restores the engine's settings at the end of a test that changes them.
+struct EngineSettingsGuard {
+    EngineSettings saved = engineSettings();
+    ~EngineSettingsGuard() { configureEngine(saved); }
+};
