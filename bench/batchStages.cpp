@@ -140,12 +140,12 @@ int main(int argc, char** argv)
     auto start = total;
     Photo photo;
     std::string reason;
-    if (readPhoto(options.input, &photo, &reason)) {
+    if (readPhoto(options.input, &photo, &reason) != PhotoReadStatus::Read) {
         std::fprintf(stderr, "%s: %s\n", options.input.c_str(), reason.c_str());
         return 1;
     }
     const double decode = secondsSince(start);
-    const ImageBuffer& source = photo.pixels;
+    const ImageBuffer& source = photo.pixels.image;
 
     DeblurParams params;
     params.method = options.method;
@@ -207,7 +207,8 @@ int main(int argc, char** argv)
     double encode = 0.0;
     if (!options.output.empty()) {
         start = std::chrono::steady_clock::now();
-        if (writePhoto(options.output, output, photo.alpha, photo.iccProfile, &reason)) {
+        if (writePhoto(options.output, output, photo.alpha.image, photo.iccProfile, &reason)
+            != PhotoWriteStatus::Written) {
             std::fprintf(stderr, "%s: %s\n", options.output.c_str(), reason.c_str());
             return 1;
         }
@@ -231,6 +232,5 @@ int main(int argc, char** argv)
     releaseImage(&luma);
     releaseImage(&deblurred);
     releaseImage(&params.kernel);
-    releasePhoto(&photo);
     return 0;
 }
