@@ -7,6 +7,7 @@
 #include "engine/engineSettings.h"
 #include "engine/tilePass.h"
 #include "image/imageFormat.h"
+#include "image/ownedImage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,15 +41,9 @@ JobStatus deblurOneTile(TileWorkspace* workspace, ImageBuffer* output, const Ima
 }
 
 struct ColourPlanes {
-    ImageBuffer luma {};
-    ImageBuffer deblurred {};
-    ImageBuffer work {};
-    ~ColourPlanes()
-    {
-        releaseImage(&luma);
-        releaseImage(&deblurred);
-        releaseImage(&work);
-    }
+    OwnedImage luma;
+    OwnedImage deblurred;
+    OwnedImage work;
 };
 
 } // namespace
@@ -374,18 +369,22 @@ JobStatus runDeblurJob(ImageBuffer* target, const ImageBuffer* source, const Deb
     } else {
         ColourPlanes planes;
         const int bits = source->bitsPerChannel;
-        if (allocateImage(&planes.luma, width, height, 1, bits) != 0
-            || allocateImage(&planes.deblurred, width, height, 1, bits) != 0
-            || allocateImage(&planes.work, width, height, 3, bits) != 0)
+        if (allocateImage(planes.luma.get(), width, height, 1, bits) != 0
+            || allocateImage(planes.deblurred.get(), width, height, 1, bits) != 0
+            || allocateImage(planes.work.get(), width, height, 3, bits) != 0)
             return JobNotDone;
-        (void)rgbToLumaChroma(&planes.work, source);
-        (void)extractChannel(&planes.luma, 0, &planes.work);
-        done.tilesNotDone
-            = deblurTiles(&planes.deblurred, &planes.luma, params, progress, &done.tilesAtOnce);
-        (void)insertChannel(&planes.work, 0, &planes.deblurred);
+        // The records were made for these formats just above, so the conversions only fail if
+        // that ever stops being so; the target is then left untouched.
+        if (rgbToLumaChroma(planes.work.get(), source)
+            || extractChannel(planes.luma.get(), 0, planes.work.get()))
+            return JobNotDone;
+        done.tilesNotDone = deblurTiles(
+            planes.deblurred.get(), planes.luma.get(), params, progress, &done.tilesAtOnce);
         if (isAbortRequested())
             return JobAborted;
-        (void)lumaChromaToRgb(target, &planes.work);
+        if (insertChannel(planes.work.get(), 0, planes.deblurred.get())
+            || lumaChromaToRgb(target, planes.work.get()))
+            return JobNotDone;
     }
     if (report)
         *report = done;

@@ -36,8 +36,9 @@ TileCanvas smallestTileCanvas(int width, int height, bool motionMode);
 // What a job did beyond its status.
 struct JobReport {
     int tiles = 0;
-    int tilesNotDone
-        = 0; // tiles whose input was copied through: too small, kernel too large, memory
+    // Tiles whose input was copied through unchanged: too small, a kernel too large for their
+    // canvas, or memory exhausted for their pass or for softening their margins.
+    int tilesNotDone = 0;
     int tilesAtOnce = 0; // the most tiles that ran side by side
 };
 
@@ -45,14 +46,17 @@ struct JobReport {
 // format and at least its size) with params.kernel. Returns JobNotDone, with no other effect,
 // for a target smaller than the source or records of another format, and when memory for the
 // colour planes is exhausted; JobAborted when abortRequested was set at the end (the target is
-// then not meaningful).
-JobStatus runDeblurJob(ImageBuffer* target, const ImageBuffer* source, const DeblurParams& params,
-    const ProgressSink& progress, JobReport* report = nullptr);
+// then not meaningful). JobDone means every tile ran or was copied through: a job with tiles not
+// done still returns JobDone, with their count in `report`, and the target holds the deblurred
+// tiles beside the unchanged ones. Callers that show the result tell the user about those
+// tiles (the batch tool refuses to write such a result).
+[[nodiscard]] JobStatus runDeblurJob(ImageBuffer* target, const ImageBuffer* source,
+    const DeblurParams& params, const ProgressSink& progress, JobReport* report = nullptr);
 
 // Deblurs a one-channel source into a one-channel target tile by tile, as many tiles side by
 // side as tileSharing and the available memory allow; the result is the same for any number.
 // Progress is reported from the calling thread only. Returns the number of tiles whose pass did
 // not run; their input is copied through unchanged. `tilesAtOnce` receives the most tiles that
 // ran side by side.
-int deblurTiles(ImageBuffer* target, const ImageBuffer* source, const DeblurParams& params,
-    const ProgressSink& progress, int* tilesAtOnce = nullptr);
+[[nodiscard]] int deblurTiles(ImageBuffer* target, const ImageBuffer* source,
+    const DeblurParams& params, const ProgressSink& progress, int* tilesAtOnce = nullptr);

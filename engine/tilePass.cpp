@@ -4,6 +4,7 @@
 #include "engine/deconvolution.h"
 #include "engine/kernelPlacement.h"
 #include "engine/tilePadding.h"
+#include "image/ownedImage.h"
 
 #include <cmath>
 #include <cstring>
@@ -11,7 +12,9 @@
 namespace {
 
 // The tile with its margin: a copy of the input in the middle, ramps to 0 in the margin,
-// softened by a 5 x 5 mean and its outer half by a 9 x 9 mean of that.
+// softened by a 5 x 5 mean and its outer half by a 9 x 9 mean of that. Returns true when memory
+// runs out, for the tile or for the softening: an unsoftened margin would ring into the tile, so
+// such a tile is better left not done (and counted so) than deblurred worse without a word.
 bool padTile(ImageBuffer* padded, const ImageBuffer* input, int margin)
 {
     const int half = margin / 2;
@@ -24,15 +27,16 @@ bool padTile(ImageBuffer* padded, const ImageBuffer* input, int margin)
     clearImage(padded);
     copyImageRect(padded, input, {half, half}, {0, 0}, {input->width, input->height});
     taperMargins(padded, half);
-    ImageBuffer blurred {};
-    if (copyImageHeader(&blurred, padded) == 0) {
-        copyImagePixels(&blurred, padded);
-        if (!boxBlur(&blurred, padded, 5))
-            copyBorderBand(padded, &blurred, half);
-        if (!boxBlur(&blurred, padded, 9))
-            copyBorderBand(padded, &blurred, margin / 4);
-    }
-    releaseImage(&blurred);
+    OwnedImage blurred;
+    if (copyImageHeader(blurred.get(), padded) != 0)
+        return true;
+    copyImagePixels(blurred.get(), padded);
+    if (boxBlur(blurred.get(), padded, 5))
+        return true;
+    copyBorderBand(padded, blurred.get(), half);
+    if (boxBlur(blurred.get(), padded, 9))
+        return true;
+    copyBorderBand(padded, blurred.get(), margin / 4);
     return false;
 }
 
@@ -201,7 +205,11 @@ JobStatus deblurTileIn(TileWorkspace* workspace, ImageBuffer* output, const Imag
     std::memset(canvas.image, 0, count * sizeof(float));
     std::memset(kernelLayout, 0, count * sizeof(float));
     if (!isAbortRequested()) {
-        (void)placeKernelWrapped(kernelLayout, size.width, size.height, &kernel);
+        // The kernel was checked to fit the canvas above.
+        if (placeKernelWrapped(kernelLayout, size.width, size.height, &kernel)) {
+            releaseImage(&padded);
+            return JobNotDone;
+        }
         if (padded.bitsPerChannel == 8)
             loadCanvas<std::uint8_t>(canvas.image, size.width, &padded);
         else
@@ -209,10 +217,11 @@ JobStatus deblurTileIn(TileWorkspace* workspace, ImageBuffer* output, const Imag
     }
     releaseImage(&padded);
 
-    deconvolveCanvas(&canvas, params, progress);
-
-    if (isAbortRequested())
+    const JobStatus status = deconvolveCanvas(&canvas, params, progress);
+    if (status == JobAborted || isAbortRequested())
         return JobAborted;
+    if (status != JobDone)
+        return JobNotDone;
     const int offset = size.margin / 2;
     if (input->bitsPerChannel == 8)
         storeTile<std::uint8_t>(output, canvas.image, size.width, offset, 255.0);
