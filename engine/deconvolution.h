@@ -65,6 +65,8 @@ JobStatus smoothingDeconvolve(
 // logarithms of the last two correction fields: S1 / S2 limited to [0, 1], with
 // u = logPrevious * previous, S2 = sum of u^2, S1 = sum of logCorrection * estimate * u, over
 // the elements whose two logarithms are above -10, summed in single precision in blocks of a
-// fixed size (so the result does not depend on the thread count); 0 when S2 <= 1e-10.
+// fixed size (so the result does not depend on the thread count); 0 when S2 <= 1e-10. The
+// iterations compute it fused with the logarithm (logarithmAndAccelerationFactor); this plain
+// form is what that pass is tested against.
 float accelerationFactor(const float* estimate, const float* previous, const float* logCorrection,
     const float* logPreviousCorrection, std::size_t count);

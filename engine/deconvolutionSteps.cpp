@@ -9,7 +9,6 @@
 #include <cstring>
 #include <tbb/parallel_for.h>
 #include <tbb/partitioner.h>
-#include <tbb/task_group.h>
 #include <vector>
 
 namespace {
@@ -116,8 +115,7 @@ void powerAll(float* values, float alpha, int width, int height)
         power(whole);
         return;
     }
-    tbb::task_group_context context;
-    tbb::parallel_for(whole, power, tbb::auto_partitioner(), context);
+    tbb::parallel_for(whole, power, tbb::auto_partitioner());
 }
 
 void multiplyValues(float* target, const float* a, const float* b, std::size_t count, float scale)

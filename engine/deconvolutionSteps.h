@@ -44,7 +44,8 @@ void updateEstimate(float* estimate, float* extrapolated, const float* correctio
     const float* previous, float normalisation, std::size_t count);
 
 // values := 2.3 * ln(values); values at or below 1e-30 give a result far below -10, which is
-// all that the acceleration factor looks at.
+// all that the acceleration factor looks at. The iterations use the fused pass below; this and
+// accelerationFactor stay as the plain statement of the arithmetic that it is tested against.
 void scaledLogarithm(float* values, std::size_t count);
 
 // scaledLogarithm of the correction field, then accelerationFactor with it, in one pass.
