@@ -224,8 +224,8 @@ PhotoWriteStatus writePhoto(const std::string& path, const ImageBuffer& pixels,
         // PNG at Qt's quality 80, zlib's fastest level: about 3.5 times faster to write than
         // the default, for files about 6 % larger.
         const bool png = extension == "png";
-        if (encodePicture(image, jpeg ? "jpeg" : (png ? "png" : "tiff"), jpeg ? 95 : (png ? 80 : -1),
-                &encoded, reason))
+        if (encodePicture(image, jpeg ? "jpeg" : (png ? "png" : "tiff"),
+                jpeg ? 95 : (png ? 80 : -1), &encoded, reason))
             return PhotoWriteStatus::Failed;
     }
     switch (writeFileAtomically(path,

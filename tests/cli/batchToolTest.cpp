@@ -1,6 +1,6 @@
 // The batch tool as users run it: a separate process, its exit status, its files.
 
-#include "tests/engine/engineTestSupport.h"
+#include "tests/support/engineTestSupport.h"
 #include "tests/support/pngWriter.h"
 #include "tests/support/scopedEnvironment.h"
 #include "tests/support/temporaryFolder.h"

@@ -1,6 +1,6 @@
 #include "engine/deconvolution.h"
 #include "engine/deconvolutionSteps.h"
-#include "tests/engine/engineTestSupport.h"
+#include "tests/support/engineTestSupport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "engine/colourPlanes.h"
 #include "engine/deconvolution.h"
-#include "tests/engine/engineTestSupport.h"
+#include "tests/support/engineTestSupport.h"
 
 #include <gtest/gtest.h>
 

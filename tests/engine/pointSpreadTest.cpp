@@ -1,5 +1,5 @@
 #include "engine/kernelPlacement.h"
-#include "tests/engine/engineTestSupport.h"
+#include "tests/support/engineTestSupport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

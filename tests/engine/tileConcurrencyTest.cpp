@@ -1,5 +1,5 @@
 #include "engine/deconvolution.h"
-#include "tests/engine/engineTestSupport.h"
+#include "tests/support/engineTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <thread>

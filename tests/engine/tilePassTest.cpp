@@ -1,7 +1,7 @@
 #include "engine/tilePass.h"
 #include "engine/kernelPlacement.h"
 #include "engine/tilePadding.h"
-#include "tests/engine/engineTestSupport.h"
+#include "tests/support/engineTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "tests/engine/engineTestSupport.h"
+#include "tests/support/engineTestSupport.h"
 
 #include <algorithm>
 #include <cmath>
