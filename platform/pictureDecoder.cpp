@@ -2,6 +2,7 @@
 
 #include "platform/pictureFile.h"
 #include "platform/pictureHeaders.h"
+#include "platform/pictureTruncation.h"
 
 #include <QImage>
 #include <algorithm>
@@ -144,16 +145,19 @@ bool decodePicture(const std::string& path, DecodedPicture* picture, std::string
 bool decodePictureData(const std::string& bytes, DecodedPicture* picture, std::string* reason)
 {
     *picture = DecodedPicture {};
-    const std::uint32_t headerFormat = formatFromHeader(bytes);
-    QImage image;
-    const PictureReadStatus status = decodePictureBytes(bytes, &image, reason, false);
-    // A refused format is told apart by its header even when the reader could not decode it.
-    if (headerFormat != PixelFormatUndefined && status != PictureReadStatus::NotAPicture
-        && status != PictureReadStatus::Truncated) {
+    // A format the header tells apart is refused anyway: its pixels need not be decoded, only
+    // the file must be whole.
+    if (const std::uint32_t headerFormat = formatFromHeader(bytes);
+        headerFormat != PixelFormatUndefined) {
+        if (pictureEndsEarly(bytes)) {
+            *reason = "the file is truncated";
+            return true;
+        }
         picture->format = headerFormat;
         return false;
     }
-    if (status != PictureReadStatus::Read)
+    QImage image;
+    if (decodePictureBytes(bytes, &image, reason, false) != PictureReadStatus::Read)
         return true;
     takeImage(picture, std::move(image));
     return false;
