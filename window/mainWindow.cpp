@@ -4,6 +4,7 @@
 #include "locale/localisedStrings.h"
 #include "locale/settings.h"
 #include "platform/windowMessage.h"
+#include "skin/applySkin.h"
 #include "skin/skinColors.h"
 #include "view/renderView.h"
 #include "view/resample.h"
@@ -13,7 +14,6 @@
 #include "window/messageBox.h"
 #include "window/optionsDialog.h"
 #include "window/panelHooks.h"
-#include "window/skinPalette.h"
 #include "window/toolbar.h"
 #include "window/viewNavigation.h"
 #include "window/zoomControl.h"
@@ -159,7 +159,7 @@ MainWindow::MainWindow(WindowImages images, const LocalePaths& paths, QWidget* o
 
     tools->zoomBox()->setEnabled(false);
     setCursor(Qt::ArrowCursor);
-    applySkinPalette(this);
+    applySkin(this);
     for (QWidget* child : {static_cast<QWidget*>(tools), static_cast<QWidget*>(status)})
         child->setAutoFillBackground(true);
 }

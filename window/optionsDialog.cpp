@@ -2,9 +2,9 @@
 
 #include "locale/localisedStrings.h"
 #include "locale/settings.h"
+#include "skin/applySkin.h"
 #include "window/interfaceText.h"
 #include "window/messageBox.h"
-#include "window/skinPalette.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -58,7 +58,7 @@ int runOptionsDialog(QWidget* owner, const LocalePaths& paths)
     });
     QObject::connect(
         cancel, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(OptionsCancelId); });
-    applySkinPalette(&dialog);
+    applySkin(&dialog);
     dialog.adjustSize();
     if (owner) {
         const QRect area = owner->frameGeometry();

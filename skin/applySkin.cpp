@@ -1,4 +1,4 @@
-#include "window/skinPalette.h"
+#include "skin/applySkin.h"
 
 #include "skin/skinColors.h"
 
@@ -15,7 +15,7 @@ QColor colorOf(int index)
 
 } // namespace
 
-void applySkinPalette(QWidget* widget)
+void applySkin(QWidget* widget)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colorOf(15)); // button face
