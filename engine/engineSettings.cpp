@@ -48,6 +48,12 @@ void configureEngine(const EngineSettings& settings)
     loadFftWisdom(settings.wisdomFile);
 }
 
+void setPatientFftPlanning(bool patient)
+{
+    std::lock_guard lock(settingsLock);
+    current.patientFftPlanning = patient;
+}
+
 EngineSettings engineSettings()
 {
     std::lock_guard lock(settingsLock);

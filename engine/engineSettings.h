@@ -24,6 +24,9 @@ struct EngineSettings {
 };
 
 void configureEngine(const EngineSettings& settings);
+// Changes patientFftPlanning alone, keeping the wisdom already loaded: the window's previews plan
+// quickly, its full jobs patiently.
+void setPatientFftPlanning(bool patient);
 // A copy of the settings, taken under the lock that configureEngine holds.
 EngineSettings engineSettings();
 

@@ -3,6 +3,10 @@
 #include "engine/abort.h"
 #include "locale/localisedStrings.h"
 #include "locale/settings.h"
+#include "panel/engineSetup.h"
+#include "panel/interfaceText.h"
+#include "panel/messageBox.h"
+#include "panel/panelState.h"
 #include "platform/windowMessage.h"
 #include "skin/applySkin.h"
 #include "skin/skinColors.h"
@@ -10,10 +14,7 @@
 #include "view/resample.h"
 #include "window/commands.h"
 #include "window/docker.h"
-#include "window/interfaceText.h"
-#include "window/messageBox.h"
 #include "window/optionsDialog.h"
-#include "window/panelHooks.h"
 #include "window/toolbar.h"
 #include "window/viewNavigation.h"
 #include "window/zoomControl.h"
@@ -37,13 +38,6 @@ namespace {
 
 constexpr int StatusBarHeight = 20;
 constexpr int WorkspaceColor = 12; // the skin slot the canvas starts filled with
-
-// The mouse messages the panel takes over, as it expects them: the message number times 65536
-// in the second parameter of a set-cursor message.
-constexpr int SetCursorMessage = 0x0020;
-constexpr int MouseMoveMessage = 0x0200;
-constexpr int LeftDownMessage = 0x0201;
-constexpr int LeftUpMessage = 0x0202;
 
 bool hasPixels(const ImageBuffer* image)
 {
@@ -119,8 +113,9 @@ MainWindow::MainWindow(WindowImages images, const LocalePaths& paths, QWidget* o
     if (settings.crashedLastTime)
         showMessageBox({this, interfaceText(StringCrashedLastTime), interfaceText(StringWarning),
             BoxButtons::Ok, true});
-    importedKernel = false;
-    kernel = OwnedImage();
+    deblurParams.importedKernel = false;
+    releaseImage(&deblurParams.kernel);
+    resetImage(&deblurParams.kernel);
     workImage = OwnedImage();
 
     status = new QStatusBar(this);
@@ -135,7 +130,7 @@ MainWindow::MainWindow(WindowImages images, const LocalePaths& paths, QWidget* o
     canvasCreated = true;
     attachView(&view, this, &canvas);
     view.darkScheme = isDarkScheme(skinSchemeMode());
-    view.importedKernel = &importedKernel;
+    view.importedKernel = &deblurParams.importedKernel;
 
     tools = new Toolbar(this, [](QWidget* window, int command) {
         static_cast<MainWindow*>(window)->runCommand(command);
@@ -149,7 +144,7 @@ MainWindow::MainWindow(WindowImages images, const LocalePaths& paths, QWidget* o
     // taken out again.
     dock = new Docker(this, DockSide::Right);
     auto* sizing = new QWidget(dock);
-    sizing->resize(PanelWidth, PanelHeight);
+    sizing->resize(DeblurPanel::panelSize());
     dock->insertChild(sizing, 0);
     dock->layOut();
     dock->removeChild(sizing);
@@ -436,14 +431,14 @@ void MainWindow::openCorrection(bool motionCorrection)
             != BoxAnswer::Yes)
         return;
     motion = motionCorrection;
-    const PanelFactory factory = panelFactory();
-    QWidget* panel = factory ? factory(this, dock) : nullptr;
-    if (!panel)
-        return; // no panel is built into this module yet
-    deblurPanel = panel;
-    dock->insertChild(panel, 0);
+    deblurParams.motionMode = motionCorrection;
+    configureEngineForWindow(paths.settingsFolder);
+    PanelHost host {this, dock, &view, &state, &canvas.inputImage, &canvas.resultImage, &pointer,
+        [this] { panelClosed(); }};
+    deblurPanel = new DeblurPanel(host, dock);
+    dock->insertChild(deblurPanel, 0);
     dock->layOut();
-    panel->show();
+    deblurPanel->show();
     for (int command : {FocusCorrectionCommand, MotionCorrectionCommand, MenuCommand})
         tools->button(command)->setEnabled(false);
     update();
@@ -454,8 +449,6 @@ void MainWindow::panelClosed()
     if (deblurPanel)
         dock->removeChild(deblurPanel);
     deblurPanel = nullptr;
-    panelMouseMode = 0;
-    hotPoint = -1;
     for (int command : {FocusCorrectionCommand, MotionCorrectionCommand, MenuCommand})
         tools->button(command)->setEnabled(true);
     setViewCursor(Qt::ArrowCursor);
@@ -518,10 +511,9 @@ void MainWindow::startJob(std::uintptr_t wParam, std::intptr_t lParam)
     if (worker.joinable())
         waitForJob();
     copyWhole(workImage.get(), &canvas.inputImage);
-    job = {workImage.get(), &canvas.resultImage, wParam, lParam};
+    job = {workImage.get(), &canvas.resultImage, wParam, lParam, deblurPanel,
+        deblurPanel ? deblurPanel->progressBar() : nullptr};
     const JobRunner runner = jobRunner();
-    if (!runner)
-        return;
     workerRunning = true;
     try {
         worker = std::thread([this, runner] {
@@ -531,7 +523,8 @@ void MainWindow::startJob(std::uintptr_t wParam, std::intptr_t lParam)
     } catch (...) {
         // No thread: the job ends without a result, as the panel expects of a failed start.
         workerRunning = false;
-        postWindowMessage(this, JobAbortedMessage);
+        QObject* told = deblurPanel ? static_cast<QObject*>(deblurPanel) : this;
+        postWindowMessage(told, JobAbortedMessage, JobFailed);
     }
 }
 
@@ -560,8 +553,13 @@ void MainWindow::closeSequence()
             && sameGeometry(handBack, *images.sourceImage))
             copyImagePixels(images.sourceImage, &handBack);
     }
+    // The panel goes before the view it draws on; the job that read it has ended.
+    delete deblurPanel;
+    deblurPanel = nullptr;
     saveSettingsAtClose(paths);
-    kernel = OwnedImage();
+    releaseImage(&deblurParams.kernel);
+    resetImage(&deblurParams.kernel);
+    deblurParams.importedKernel = false;
     workImage = OwnedImage();
     if (canvasCreated) {
         detachView(&view);
@@ -619,15 +617,34 @@ void MainWindow::setViewCursor(Qt::CursorShape shape)
         deblurPanel->setCursor(shape);
 }
 
-void MainWindow::forwardToPanel(int mouseMessage)
+// Every mouse event over the view goes to the open panel as a set-cursor message (the panel
+// picks the cursor and edits the motion line and the preview rectangle), except while the
+// window itself pans the image.
+void MainWindow::forwardToPanel(int mouseMessage, const QMouseEvent* event)
 {
-    sendWindowMessage(deblurPanel, SetCursorMessage, 0, std::intptr_t(mouseMessage) * 65536);
+    pointer.position = devicePoint(event->position());
+    pointer.global = event->globalPosition().toPoint();
+    pointer.control = event->modifiers() & Qt::ControlModifier;
+    if (deblurPanel && !dragging)
+        sendWindowMessage(deblurPanel, SetCursorMessage, 0, std::intptr_t(mouseMessage) * 65536);
+}
+
+// The panel has taken the mouse: it drags the preview rectangle, or in motion mode a point is
+// under the cursor.
+bool MainWindow::panelTakesMouse() const
+{
+    return deblurPanel
+        && (panelState.panelMouseMode == DraggingPreviewRect
+            || (motion && panelState.hotPoint >= 0));
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event)
 {
     const ImagePoint point = devicePoint(event->position());
     if (event->button() == Qt::RightButton) {
+        forwardToPanel(RightDownMessage, event);
+        if (panelState.pointMenuOpen)
+            return; // the point's menu, not the comparison
         if (hasPixels(&canvas.inputImage))
             render(InputSlot, 1);
         else
@@ -636,14 +653,9 @@ void MainWindow::mousePressEvent(QMouseEvent* event)
     }
     if (event->button() != Qt::LeftButton)
         return;
-    if (deblurPanel && panelMouseMode == 1) {
-        forwardToPanel(LeftDownMessage);
+    forwardToPanel(LeftDownMessage, event);
+    if (panelTakesMouse())
         return;
-    }
-    if (deblurPanel && motion && hotPoint >= 0) {
-        forwardToPanel(LeftDownMessage);
-        return;
-    }
     if (deblurPanel && motion && (event->modifiers() & Qt::ControlModifier))
         return; // the panel inserts a motion-line point
     const ImageRect area = viewArea();
@@ -657,10 +669,9 @@ void MainWindow::mousePressEvent(QMouseEvent* event)
 void MainWindow::mouseMoveEvent(QMouseEvent* event)
 {
     const ImagePoint point = devicePoint(event->position());
-    if (deblurPanel && (panelMouseMode == 1 || (motion && hotPoint >= 0))) {
-        forwardToPanel(MouseMoveMessage);
+    forwardToPanel(MouseMoveMessage, event);
+    if (panelTakesMouse())
         return;
-    }
     const ImageRect area = viewArea();
     if ((event->buttons() & Qt::LeftButton) && dragging && point.x < area.right
         && point.y >= area.top && point.y < area.bottom) {
@@ -674,14 +685,14 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event)
 void MainWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton) {
+        forwardToPanel(RightUpMessage, event);
         if (hasPixels(&canvas.resultImage))
             render(ResultSlot, 1);
         return;
     }
     if (event->button() != Qt::LeftButton)
         return;
-    if (deblurPanel && panelMouseMode == 1)
-        forwardToPanel(LeftUpMessage);
+    forwardToPanel(LeftUpMessage, event);
     dragging = false;
 }
 

@@ -10,10 +10,11 @@
 
 #include "image/ownedImage.h"
 #include "locale/localePaths.h"
+#include "panel/deblurPanel.h"
+#include "panel/jobRecord.h"
 #include "view/imageView.h"
 #include "view/viewCanvas.h"
 #include "view/viewTransform.h"
-#include "window/jobRecord.h"
 
 #include <QWidget>
 #include <atomic>
@@ -42,7 +43,8 @@ public:
 
     // Runs command `command` as the toolbar, menu or keys would.
     void runCommand(int command);
-    // Called by the deblur panel as it closes: the correction and menu buttons are enabled again.
+    // The window's part of the panel's closing: the correction and menu buttons are enabled
+    // again and the panel leaves the docker.
     void panelClosed();
 
     // State the tests and the panel read.
@@ -50,6 +52,7 @@ public:
     bool pendingResult() const { return resultPending; }
     bool motionMode() const { return motion; }
     bool panelOpen() const { return deblurPanel != nullptr; }
+    DeblurPanel* panel() const { return deblurPanel; }
     Toolbar* toolbar() const { return tools; }
     Docker* docker() const { return dock; }
     QString statusText() const;
@@ -101,7 +104,8 @@ private:
     int toolbarHeight() const;
     int statusBarHeight() const;
     int dockerLeft() const;
-    void forwardToPanel(int mouseMessage);
+    void forwardToPanel(int mouseMessage, const QMouseEvent* event);
+    bool panelTakesMouse() const;
     void setViewCursor(Qt::CursorShape shape);
 
     WindowImages images;
@@ -111,16 +115,13 @@ private:
     ImageView view {};
     bool canvasCreated = false;
     OwnedImage workImage;
-    OwnedImage kernel;
-    bool importedKernel = false;
     ViewState state {0, 0, 0, 0, 1};
     bool dragging = false;
     ImagePoint anchor {0, 0};
     bool resultPending = false;
     bool motion = false;
-    QWidget* deblurPanel = nullptr; // the panel while it is open
-    int panelMouseMode = 0; // the panel's: 1 while it drags the preview rectangle
-    int hotPoint = -1; // the panel's motion point under the cursor, or -1
+    DeblurPanel* deblurPanel = nullptr; // the panel while it is open
+    PanelPointer pointer; // the last mouse event over the view, for the panel
     bool closed = false;
     bool jobAbortedByClose = false;
 

@@ -3,8 +3,8 @@
 #include "locale/localisedStrings.h"
 #include "locale/settings.h"
 #include "skin/applySkin.h"
-#include "window/interfaceText.h"
-#include "window/messageBox.h"
+#include "panel/interfaceText.h"
+#include "panel/messageBox.h"
 
 #include <QComboBox>
 #include <QDialog>

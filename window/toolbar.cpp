@@ -3,7 +3,7 @@
 #include "locale/localisedStrings.h"
 #include "platform/windowMessage.h"
 #include "window/commands.h"
-#include "window/interfaceText.h"
+#include "panel/interfaceText.h"
 #include "window/toolbarPictures.h"
 #include "window/zoomControl.h"
 

@@ -1,12 +1,12 @@
 #include "tests/window/windowFixture.h"
 
 #include "locale/localisedStrings.h"
+#include "panel/jobRecord.h"
 #include "platform/windowMessage.h"
 #include "tests/support/testImages.h"
 #include "view/renderView.h"
 #include "window/commands.h"
 #include "window/docker.h"
-#include "window/panelHooks.h"
 #include "window/toolbar.h"
 #include "window/viewNavigation.h"
 #include "window/zoomControl.h"
@@ -48,7 +48,7 @@ TEST_F(MainWindowView, FirstDisplayFitsTheImageAndTellsHowToNavigate)
     EXPECT_EQ(window->viewState().viewCenterY, expected.viewCenterY);
     EXPECT_EQ(window->toolbar()->zoomBox()->currentText().toStdString(), zoomText(expected.zoom));
     // The docker is the panel's width plus one, at the right edge between the bars.
-    EXPECT_EQ(window->docker()->width(), PanelWidth + 1);
+    EXPECT_EQ(window->docker()->width(), DeblurPanel::panelSize().width() + 1);
     EXPECT_EQ(window->docker()->geometry().right(), window->width() - 1);
     EXPECT_EQ(window->docker()->y(), toolbar);
 }
@@ -223,18 +223,13 @@ TEST_F(MainWindowView, ACrashFlagShowsTheWarningOnce)
     EXPECT_EQ(boxLog.boxes.size(), 1u);
 }
 
-QWidget* makeTestPanel(MainWindow*, Docker* docker)
-{
-    auto* panel = new QWidget(docker);
-    panel->resize(PanelWidth, PanelHeight);
-    return panel;
-}
+// A worker that leaves the result as it is and ends at once.
+void idleJob(const JobRecord&, QObject*) { }
 
 TEST_F(MainWindowView, APendingResultIsKeptUnlessTheUserAgreesToLeaveIt)
 {
     makeSource(32, 32);
     openWindow();
-    setPanelFactory(makeTestPanel);
     sendWindowMessage(window, JobFinishedMessage);
     EXPECT_TRUE(window->pendingResult());
 
@@ -252,14 +247,17 @@ TEST_F(MainWindowView, APendingResultIsKeptUnlessTheUserAgreesToLeaveIt)
     EXPECT_TRUE(window->panelOpen());
     for (int command : {FocusCorrectionCommand, MotionCorrectionCommand, MenuCommand})
         EXPECT_FALSE(window->toolbar()->button(command)->isEnabled()) << command;
-    window->panelClosed();
+    window->panel()->command(CancelControl);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window->panelOpen());
     EXPECT_TRUE(window->toolbar()->button(MenuCommand)->isEnabled());
-    setPanelFactory(nullptr);
 
     // A job without a result shows the unprocessed image again.
+    setJobRunner(idleJob);
     fillImage(window->resultImage(), 3);
-    sendWindowMessage(window, StartJobMessage, 0, 5); // no job runner: only the work copy
+    sendWindowMessage(window, StartJobMessage, 0, 5); // only the work copy is taken
     sendWindowMessage(window, JobAbortedMessage);
+    setJobRunner(nullptr);
     EXPECT_FALSE(window->pendingResult());
     EXPECT_EQ(imageBytes(window->resultImage()), imageBytes(window->inputImage()));
 }

@@ -2,7 +2,7 @@
 
 #include "locale/localisedStrings.h"
 #include "tests/support/testImages.h"
-#include "window/psfImport.h"
+#include "panel/psfImport.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -7,7 +7,7 @@
 #include "locale/localePaths.h"
 #include "tests/support/temporaryFolder.h"
 #include "window/mainWindow.h"
-#include "window/messageBox.h"
+#include "panel/messageBox.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "window/messageBox.h"
+#include "panel/messageBox.h"
 
 #include <QMessageBox>
 

@@ -1,9 +1,9 @@
-#include "window/psfImport.h"
+#include "panel/psfImport.h"
 
 #include "locale/localisedStrings.h"
 #include "locale/stringKeys.h"
+#include "panel/messageBox.h"
 #include "platform/pictureDecoder.h"
-#include "window/messageBox.h"
 
 #include <QFile>
 #include <QFileDialog>

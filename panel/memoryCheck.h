@@ -1,0 +1,18 @@
+#pragma once
+
+// Whether a full job fits in memory: what the engine needs for an image (its planes, the tile
+// canvases of the method, the work copies) against what the system can give.
+
+#include "image/imageBuffer.h"
+
+// The most a job may use in a 32-bit process, whatever the system has: its address space.
+constexpr long long AddressSpaceLimit = 1'600'000'000;
+
+// Bytes a full job needs on `image` with method selection `method` (0 Progressive, 1 Smoothing,
+// 2 and others as the method list would have them).
+long long jobMemoryNeed(const ImageBuffer& image, int method);
+
+// Whether `need` fits in `available` bytes (negative: unknown, taken as enough). A 32-bit
+// process is also held to AddressSpaceLimit; a 64-bit one is not.
+bool jobFitsMemory(
+    long long need, long long available, bool addressSpace32Bits = sizeof(void*) == 4);

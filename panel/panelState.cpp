@@ -1,0 +1,4 @@
+#include "panel/panelState.h"
+
+PanelState panelState;
+DeblurParams deblurParams;

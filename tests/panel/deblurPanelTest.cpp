@@ -1,0 +1,336 @@
+// The deblur panel in the main window, driven through its real widgets: choices, preview,
+// trackbar, the motion line and the full job with its completions.
+
+#include "engine/abort.h"
+#include "locale/settings.h"
+#include "panel/detailSlider.h"
+#include "panel/jobRecord.h"
+#include "panel/panelState.h"
+#include "platform/windowMessage.h"
+#include "tests/support/testImages.h"
+#include "tests/window/windowFixture.h"
+#include "window/commands.h"
+#include "window/toolbar.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <functional>
+
+namespace {
+
+class PanelTest : public WindowFixture {
+protected:
+    ~PanelTest() override { setJobRunner(nullptr); }
+
+    void openPanel(bool motion, int width = 200, int height = 150)
+    {
+        makeSource(width, height);
+        openWindow();
+        QTest::mouseClick(
+            window->toolbar()->button(motion ? MotionCorrectionCommand : FocusCorrectionCommand),
+            Qt::LeftButton);
+        ASSERT_TRUE(window->panelOpen());
+        panel = window->panel();
+    }
+    template <class Control> Control* control(int id)
+    {
+        return static_cast<Control*>(panel->control(id));
+    }
+    bool waitFor(const std::function<bool()>& condition, int milliseconds = 60000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition() && timer.elapsed() < milliseconds)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        return condition();
+    }
+    // The window point that shows image point (x, y).
+    QPoint windowPoint(double x, double y) const
+    {
+        std::int32_t wx = 0;
+        std::int32_t wy = 0;
+        imageToWindow(viewTransformFor(window->viewState()), x, y, &wx, &wy);
+        return QPoint(wx, wy);
+    }
+    // A mouse move to `point` with `buttons` held and no key.
+    void move(QPoint point, Qt::MouseButtons buttons = Qt::NoButton)
+    {
+        QMouseEvent event(QEvent::MouseMove, point, window->mapToGlobal(point), Qt::NoButton,
+            buttons, Qt::NoModifier);
+        QApplication::sendEvent(window, &event);
+    }
+    void ctrlClick(QPoint point)
+    {
+        QTest::mousePress(window, Qt::LeftButton, Qt::ControlModifier, point);
+        QTest::mouseRelease(window, Qt::LeftButton, Qt::ControlModifier, point);
+    }
+    void choose(QComboBox* combo, int index)
+    {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    std::vector<std::uint8_t> shown() const { return imageBytes(window->resultImage()); }
+    std::vector<std::uint8_t> unprocessed() const { return imageBytes(window->inputImage()); }
+
+    DeblurPanel* panel = nullptr;
+};
+
+TEST_F(PanelTest, OpensWithTheStoredChoicesAndTheModesControls)
+{
+    writeSettingsFile("[General]\npower=7\nmethod=3\nnoise=0\n");
+    openPanel(false);
+    EXPECT_EQ(control<QComboBox>(PowerCombo)->currentText(), QStringLiteral("High"));
+    EXPECT_EQ(control<QComboBox>(MethodCombo)->currentText(), QStringLiteral("Smoothing"));
+    EXPECT_EQ(control<QComboBox>(NoiseCombo)->currentText(), QStringLiteral("Clear"));
+    EXPECT_TRUE(control<QComboBox>(NoiseCombo)->isEnabled());
+    EXPECT_TRUE(control<QWidget>(DetailTrackbar)->isVisible());
+    EXPECT_FALSE(control<QWidget>(MotionHint)->isVisible());
+    EXPECT_EQ(control<QLabel>(DetailValue)->text(), QStringLiteral("12"));
+    EXPECT_FALSE(control<QWidget>(DropKernelControl)->isEnabled());
+    EXPECT_FALSE(control<QWidget>(ProgressControl)->isVisible());
+    EXPECT_FALSE(control<QWidget>(MemoryWarning)->isVisible());
+    EXPECT_TRUE(control<QWidget>(OkControl)->isEnabled());
+    for (int command : {FocusCorrectionCommand, MotionCorrectionCommand, MenuCommand})
+        EXPECT_FALSE(window->toolbar()->button(command)->isEnabled()) << command;
+    // Every control can be found by name.
+    for (QWidget* child : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_FALSE(child->accessibleName().isEmpty()) << child->objectName().toStdString();
+
+    // Nothing clipped or overlapping: the controls the mode shows lie inside the panel, and
+    // those on one line do not cover each other.
+    std::vector<QRect> shownRects;
+    for (QWidget* child : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isHidden())
+            continue;
+        EXPECT_TRUE(panel->rect().contains(child->geometry())) << child->objectName().toStdString();
+        for (const QRect& other : shownRects)
+            EXPECT_FALSE(other.intersects(child->geometry())) << child->objectName().toStdString();
+        shownRects.push_back(child->geometry());
+    }
+
+    window->panel()->command(CancelControl);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTest::mouseClick(window->toolbar()->button(MotionCorrectionCommand), Qt::LeftButton);
+    panel = window->panel();
+    EXPECT_TRUE(control<QWidget>(MotionHint)->isVisible());
+    EXPECT_FALSE(control<QWidget>(DetailTrackbar)->isVisible());
+    EXPECT_EQ(panel->windowTitle(), QStringLiteral("Motion correction"));
+}
+
+// A new choice re-runs the preview with it, without storing it; the same choice again does
+// nothing at all.
+TEST_F(PanelTest, ChoicesRerunThePreviewOnlyWhenTheyChange)
+{
+    openPanel(false);
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    ASSERT_TRUE(control<QCheckBox>(PreviewCheck)->isChecked());
+    const std::vector<std::uint8_t> medium = shown();
+    EXPECT_NE(medium, unprocessed());
+
+    fillImage(window->resultImage(), 7);
+    choose(control<QComboBox>(PowerCombo), 1); // Medium again
+    EXPECT_EQ(sampleAt(window->resultImage(), 100, 75, 0), 7);
+
+    choose(control<QComboBox>(PowerCombo), 2);
+    const std::vector<std::uint8_t> high = shown();
+    EXPECT_NE(high, medium);
+    EXPECT_NE(sampleAt(window->resultImage(), 100, 75, 0), 7);
+    EXPECT_EQ(settings.power, 1); // a preview's choice is not stored
+
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    EXPECT_EQ(shown(), unprocessed());
+}
+
+TEST_F(PanelTest, ArrowKeysMoveTheTrackbarByTwoAndPageKeysByOne)
+{
+    openPanel(false);
+    auto* slider = control<DetailSlider>(DetailTrackbar);
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(slider->value(), 14);
+    EXPECT_EQ(control<QLabel>(DetailValue)->text(), QStringLiteral("14"));
+    QTest::keyClick(slider, Qt::Key_Left);
+    EXPECT_EQ(slider->value(), 12);
+    QTest::keyClick(slider, Qt::Key_PageUp);
+    EXPECT_EQ(slider->value(), 13);
+    QTest::keyClick(slider, Qt::Key_PageDown);
+    EXPECT_EQ(slider->value(), 12);
+    QTest::keyClick(slider, Qt::Key_End);
+    EXPECT_EQ(control<QLabel>(DetailValue)->text(), QStringLiteral("50"));
+}
+
+// The preview rectangle follows a drag with the mouse; dragged off the image, the view shows the
+// unprocessed image rather than deblurring an empty strip.
+TEST_F(PanelTest, ThePreviewRectangleFollowsADragOffTheImage)
+{
+    openPanel(false, 600, 400);
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    const ImageRect before = panel->previewRect().rect;
+    ASSERT_GT(before.right - before.left, 100);
+    const QPoint inside = windowPoint(before.left + 20, before.top + 20);
+    move(inside);
+    EXPECT_TRUE(panelState.previewRectHover);
+    EXPECT_EQ(window->cursor().shape(), Qt::SizeAllCursor);
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, inside);
+    EXPECT_EQ(panelState.panelMouseMode, DraggingPreviewRect);
+    const double zoom = window->viewState().zoom;
+    const double centreBefore = window->viewState().imageCenterX;
+    move(inside + QPoint(int(-2000 * zoom), 0), Qt::LeftButton);
+    QTest::mouseRelease(
+        window, Qt::LeftButton, Qt::NoModifier, inside + QPoint(int(-2000 * zoom), 0));
+    EXPECT_EQ(panelState.panelMouseMode, NoMouseDrag);
+    EXPECT_LT(panel->previewRect().x1, 0);
+    EXPECT_EQ(panel->previewRect().rect.right, 0);
+    EXPECT_EQ(shown(), unprocessed());
+    EXPECT_EQ(window->viewState().imageCenterX, centreBefore); // the view did not pan
+}
+
+TEST_F(PanelTest, CtrlClicksInsertPointsButNotTwiceWithinAHundredMilliseconds)
+{
+    openPanel(true);
+    const QPoint first = windowPoint(50, 50);
+    ctrlClick(first);
+    ctrlClick(first + QPoint(3, 0));
+    EXPECT_EQ(window->imageView()->pointCount, 1);
+    QTest::qWait(120);
+    ctrlClick(windowPoint(120, 80));
+    ASSERT_EQ(window->imageView()->pointCount, 2);
+    EXPECT_NEAR(window->imageView()->points[1].x, 120, 1 / window->viewState().zoom + 0.5);
+    EXPECT_EQ(window->cursor().shape(), Qt::CrossCursor);
+
+    // Without Ctrl, a point under the cursor is hot and can be dragged; the view does not pan.
+    const ViewState viewBefore = window->viewState();
+    const QPoint onPoint = windowPoint(120, 80) + QPoint(2, 2);
+    move(onPoint);
+    EXPECT_EQ(panelState.hotPoint, 1);
+    EXPECT_TRUE(window->imageView()->points[1].selected);
+    EXPECT_EQ(window->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, onPoint);
+    move(windowPoint(140, 90), Qt::LeftButton);
+    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, windowPoint(140, 90));
+    EXPECT_NEAR(window->imageView()->points[1].x, 140, 1 / viewBefore.zoom + 0.5);
+    EXPECT_EQ(window->viewState().imageCenterX, viewBefore.imageCenterX);
+
+    // The point's menu: Duplicate the last point, then a menu closed without a choice leaves the
+    // mouse working.
+    const QPoint last
+        = windowPoint(window->imageView()->points[1].x, window->imageView()->points[1].y);
+    move(last);
+    QTest::mousePress(window, Qt::RightButton, Qt::NoModifier, last);
+    ASSERT_TRUE(panel->pointMenu());
+    EXPECT_TRUE(panelState.pointMenuOpen);
+    panel->pointMenu()->actions().at(0)->trigger();
+    panel->pointMenu()->hide();
+    ASSERT_EQ(window->imageView()->pointCount, 3);
+    EXPECT_FALSE(panelState.pointMenuOpen);
+
+    move(last);
+    QTest::mousePress(window, Qt::RightButton, Qt::NoModifier, last);
+    ASSERT_TRUE(panel->pointMenu());
+    panel->pointMenu()->hide();
+    EXPECT_FALSE(panelState.pointMenuOpen);
+    QTest::qWait(120);
+    ctrlClick(windowPoint(20, 120));
+    EXPECT_EQ(window->imageView()->pointCount, 4);
+}
+
+TEST_F(PanelTest, OkWithOnePointWarnsAndStaysEditable)
+{
+    openPanel(true);
+    ctrlClick(windowPoint(50, 50));
+    QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
+    ASSERT_EQ(boxLog.boxes.size(), 1u);
+    EXPECT_EQ(boxLog.boxes[0].text, QStringLiteral("Cannot generate deconvolution kernel!"));
+    EXPECT_EQ(boxLog.boxes[0].caption, QStringLiteral("Warning"));
+    EXPECT_TRUE(window->panelOpen());
+    EXPECT_TRUE(panelState.panelOpen);
+    EXPECT_TRUE(control<QWidget>(OkControl)->isEnabled());
+    EXPECT_TRUE(control<QWidget>(MethodCombo)->isEnabled());
+    QTest::qWait(120);
+    ctrlClick(windowPoint(80, 60)); // the mouse still edits
+    EXPECT_EQ(window->imageView()->pointCount, 2);
+}
+
+TEST_F(PanelTest, AFullJobChangesTheImageClosesThePanelAndLeavesTheResultPending)
+{
+    openPanel(false);
+    choose(control<QComboBox>(PowerCombo), 2);
+    QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
+    EXPECT_TRUE(control<QWidget>(AbortControl)->isVisible());
+    EXPECT_FALSE(control<QWidget>(CancelControl)->isEnabled());
+    QPointer<DeblurPanel> watched = panel;
+    ASSERT_TRUE(waitFor([&] { return watched.isNull(); }));
+    EXPECT_FALSE(window->panelOpen());
+    EXPECT_TRUE(window->pendingResult());
+    EXPECT_NE(shown(), unprocessed());
+    EXPECT_EQ(settings.power, 2); // stored for the next run
+    EXPECT_TRUE(window->toolbar()->button(MenuCommand)->isEnabled());
+    closeWindow();
+    EXPECT_NE(settingsText().find("power=2"), std::string::npos);
+}
+
+// A worker that stands for a long job: it renders a half-done result until it is told to stop.
+void longJob(const JobRecord& job, QObject* window)
+{
+    while (!isAbortRequested()) {
+        fillImage(job.target, 9);
+        sendWindowMessage(job.progress, 0x0402, 1);
+        QThread::msleep(2);
+    }
+    sendWindowMessage(window, RenderFreshMessage);
+    postWindowMessage(job.panel, JobAbortedMessage);
+}
+
+// While the job runs the mouse edits nothing and no preview runs; Abort brings the unprocessed
+// image back and the panel returns to editing.
+TEST_F(PanelTest, AbortShowsTheUnprocessedImageAndReturnsToEditing)
+{
+    setJobRunner(longJob);
+    openPanel(true);
+    ctrlClick(windowPoint(40, 40));
+    QTest::qWait(120);
+    ctrlClick(windowPoint(90, 70));
+    ASSERT_EQ(window->imageView()->pointCount, 2);
+    QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return sampleAt(window->resultImage(), 0, 0, 0) == 9; }));
+    QTest::qWait(120);
+    ctrlClick(windowPoint(120, 100));
+    EXPECT_EQ(window->imageView()->pointCount, 2);
+    sendWindowMessage(panel, PreviewMessage);
+
+    QTest::mouseClick(control<QPushButton>(AbortControl), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return !panel->jobRunning(); }));
+    EXPECT_EQ(shown(), unprocessed());
+    EXPECT_FALSE(isAbortRequested());
+    EXPECT_FALSE(window->pendingResult());
+    EXPECT_TRUE(window->panelOpen());
+    EXPECT_FALSE(control<QWidget>(AbortControl)->isVisible());
+    EXPECT_TRUE(control<QWidget>(CancelControl)->isEnabled());
+    EXPECT_TRUE(control<QWidget>(PreviewCheck)->isEnabled());
+    QTest::qWait(120);
+    ctrlClick(windowPoint(120, 100));
+    EXPECT_EQ(window->imageView()->pointCount, 3);
+}
+
+TEST_F(PanelTest, CancelAfterAPreviewShowsTheUnprocessedImage)
+{
+    openPanel(false);
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    ASSERT_NE(shown(), unprocessed());
+    QTest::mouseClick(control<QPushButton>(CancelControl), Qt::LeftButton);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window->panelOpen());
+    EXPECT_EQ(window->imageView()->previewRect, nullptr);
+    EXPECT_EQ(shown(), unprocessed());
+    EXPECT_FALSE(window->pendingResult());
+}
+
+} // namespace

@@ -1,0 +1,199 @@
+// The panel's arithmetic without widgets: the motion line's edits, the preview rectangle and the
+// memory check.
+
+#include "panel/memoryCheck.h"
+#include "panel/motionLine.h"
+#include "panel/previewRect.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+class MotionLineEdits : public testing::Test {
+protected:
+    ImageView view {};
+    ~MotionLineEdits() override { freeMotionLine(&view); }
+
+    void line(std::vector<MotionPoint> points)
+    {
+        for (const MotionPoint& point : points)
+            ASSERT_TRUE(appendMotionPoint(&view, point.x, point.y));
+    }
+    MotionPoint at(int index) const { return view.points[index]; }
+};
+
+TEST_F(MotionLineEdits, TheArrayGrowsInBlocksOfFiftyAndKeepsThePoints)
+{
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(appendMotionPoint(&view, i, 2 * i));
+    EXPECT_EQ(view.pointCapacity, 50);
+    ASSERT_TRUE(appendMotionPoint(&view, 50, 100));
+    EXPECT_EQ(view.pointCapacity, 100);
+    EXPECT_EQ(view.pointCount, 51);
+    for (int i = 0; i < 51; ++i)
+        EXPECT_EQ(at(i).y, 2 * i);
+    // Duplicating grows the array one point before it is full.
+    while (view.pointCount < 99)
+        ASSERT_TRUE(appendMotionPoint(&view, 0, 0));
+    ASSERT_TRUE(duplicateMotionPoint(&view, 10));
+    EXPECT_EQ(view.pointCapacity, 150);
+}
+
+TEST_F(MotionLineEdits, DuplicatesPutTheNewPointWhereTheLineGoes)
+{
+    line({{40, 30, 0}});
+    ASSERT_TRUE(duplicateMotionPoint(&view, 0)); // a single point: 10 pixels to its right
+    ASSERT_EQ(view.pointCount, 2);
+    EXPECT_EQ(at(1).x, 50);
+    EXPECT_EQ(at(1).y, 30);
+
+    ASSERT_TRUE(appendMotionPoint(&view, 50, 60)); // 40,30  50,30  50,60
+    ASSERT_TRUE(duplicateMotionPoint(&view, 2)); // the last: 10 further down the last segment
+    ASSERT_EQ(view.pointCount, 4);
+    EXPECT_DOUBLE_EQ(at(3).x, 50);
+    EXPECT_DOUBLE_EQ(at(3).y, 70);
+
+    ASSERT_TRUE(duplicateMotionPoint(&view, 0)); // the first: 10 before it, the rest follow
+    ASSERT_EQ(view.pointCount, 5);
+    EXPECT_DOUBLE_EQ(at(0).x, 30);
+    EXPECT_DOUBLE_EQ(at(0).y, 30);
+    EXPECT_DOUBLE_EQ(at(1).x, 40);
+    EXPECT_DOUBLE_EQ(at(4).y, 70);
+
+    view.points[2].selected = 1; // an inner point: two, a tenth towards each neighbour
+    ASSERT_TRUE(duplicateMotionPoint(&view, 2));
+    ASSERT_EQ(view.pointCount, 6);
+    EXPECT_DOUBLE_EQ(at(2).x, 49);
+    EXPECT_DOUBLE_EQ(at(2).y, 30);
+    EXPECT_EQ(at(2).selected, 0);
+    EXPECT_DOUBLE_EQ(at(3).x, 50);
+    EXPECT_DOUBLE_EQ(at(3).y, 33);
+    EXPECT_EQ(at(3).selected, 1);
+    EXPECT_DOUBLE_EQ(at(4).y, 60);
+}
+
+// An end point lying on its neighbour gives the line no direction there: the copy goes to the
+// right, as for a single point, and never to NaN.
+TEST_F(MotionLineEdits, AnEndOnItsNeighbourIsDuplicatedToTheRight)
+{
+    line({{20, 20, 0}, {20, 20, 0}});
+    ASSERT_TRUE(duplicateMotionPoint(&view, 1));
+    ASSERT_TRUE(duplicateMotionPoint(&view, 0));
+    ASSERT_EQ(view.pointCount, 4);
+    EXPECT_EQ(at(0).x, 30);
+    EXPECT_EQ(at(3).x, 30);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(std::isfinite(at(i).x) && std::isfinite(at(i).y)) << i;
+}
+
+TEST_F(MotionLineEdits, DeletingAndOutOfRangeIndices)
+{
+    line({{1, 1, 0}, {2, 2, 0}, {3, 3, 0}});
+    deleteMotionPoint(&view, 1);
+    ASSERT_EQ(view.pointCount, 2);
+    EXPECT_EQ(at(1).x, 3);
+    deleteMotionPoint(&view, 5);
+    EXPECT_FALSE(duplicateMotionPoint(&view, 2));
+    EXPECT_FALSE(duplicateMotionPoint(&view, -1));
+    EXPECT_EQ(view.pointCount, 2);
+    deleteMotionPoint(&view, 0);
+    deleteMotionPoint(&view, 0);
+    EXPECT_EQ(view.pointCount, 0);
+}
+
+TEST_F(MotionLineEdits, APointIsHotWithinSixPixelsInBothDirections)
+{
+    line({{0, 0, 0}, {0, 0, 0}, {0, 0, 0}});
+    view.screenPoints = std::make_unique<ScreenPoint[]>(3);
+    view.screenPointCount = 3;
+    view.screenPoints[0] = {100, 100, 0};
+    view.screenPoints[1] = {110, 100, 0};
+    view.screenPoints[2] = {104, 100, 0};
+    EXPECT_EQ(findHotPoint(view, {94, 106}), 0); // 6 and 6
+    EXPECT_EQ(findHotPoint(view, {93, 100}), -1); // 7 across
+    EXPECT_EQ(findHotPoint(view, {100, 107}), -1); // 7 down
+    EXPECT_EQ(findHotPoint(view, {108, 100}), 1); // nearest of three
+    EXPECT_EQ(findHotPoint(view, {102, 100}), 0); // a tie: the first
+    view.points[1].selected = 1;
+    EXPECT_TRUE(clearPointSelection(&view));
+    EXPECT_FALSE(clearPointSelection(&view));
+}
+
+TEST(PreviewRectangle, CentredOnTheViewAndCutAtTheEdges)
+{
+    const PreviewRect atEdge = centredPreviewRect(150, 150, {1000, 800});
+    EXPECT_EQ(atEdge.x0, 0);
+    EXPECT_EQ(atEdge.y0, 0);
+    const PreviewRect inside = centredPreviewRect(151, 400, {1000, 800});
+    EXPECT_EQ(inside.x0, 1);
+    EXPECT_EQ(inside.x1, 301);
+    EXPECT_EQ(inside.rect.left, 1);
+    EXPECT_EQ(inside.rect.bottom, 550);
+    const PreviewRect corner = centredPreviewRect(950, 790, {1000, 800});
+    EXPECT_EQ(corner.x1, 1000);
+    EXPECT_EQ(corner.y1, 800);
+    EXPECT_EQ(corner.rect.left, 800);
+}
+
+// Dragged past the image, the rectangle keeps its size in the doubles and only the pixel
+// rectangle stops at the edge; dragged back it is whole again. Off the image, nothing is left
+// worth a preview.
+TEST(PreviewRectangle, DraggedPastTheEdgeAndBack)
+{
+    PreviewRect preview = centredPreviewRect(500, 400, {1000, 800});
+    movePreviewRect(&preview, 700.4, 0, {1000, 800});
+    EXPECT_DOUBLE_EQ(preview.x1, 1350.4);
+    EXPECT_EQ(preview.rect.left, 1000);
+    EXPECT_EQ(preview.rect.right, 1000);
+    EXPECT_FALSE(previewRectUsable(preview.rect));
+    movePreviewRect(&preview, -1500, -600, {1000, 800});
+    EXPECT_EQ(preview.rect.left, 0);
+    EXPECT_EQ(preview.rect.right, 0); // -149.6 + 0.5 truncates to -149: below 1 is 0
+    EXPECT_EQ(preview.rect.top, 0);
+    EXPECT_EQ(preview.rect.bottom, 0);
+    movePreviewRect(&preview, 799.6, 600, {1000, 800});
+    EXPECT_EQ(preview.rect.left, 350);
+    EXPECT_EQ(preview.rect.right, 650);
+    EXPECT_EQ(preview.rect.top, 250);
+    EXPECT_EQ(preview.rect.bottom, 550);
+    EXPECT_TRUE(previewRectUsable(preview.rect));
+
+    preview.x0 = 0.4; // truncated after adding a half, then below 1 counts as 0
+    preview.x1 = 1.6;
+    EXPECT_EQ(derivePreviewRect(preview, {1000, 800}).left, 0);
+    EXPECT_EQ(derivePreviewRect(preview, {1000, 800}).right, 2);
+}
+
+TEST(MemoryCheck, NeedOfAJobAndTheLimitOf32BitProcessesOnly)
+{
+    ImageBuffer rgb {};
+    rgb.width = 3000;
+    rgb.height = 2000;
+    rgb.channels = 3;
+    rgb.dataSize = 3000 * 3 * 2000;
+    EXPECT_EQ(jobMemoryNeed(rgb, 0), 276'412'032);
+    EXPECT_EQ(jobMemoryNeed(rgb, 1), 48'000'000 + 205'520'896 + 90'000'000);
+    EXPECT_EQ(jobMemoryNeed(rgb, 7), 48'000'000 + 188'743'680 + 90'000'000);
+    ImageBuffer gray = rgb;
+    gray.channels = 1;
+    gray.dataSize = 3000 * 2000;
+    EXPECT_EQ(jobMemoryNeed(gray, 2), 6'000'000 + 155'189'248 + 30'000'000);
+
+    // A 10000 x 7000 photo needs about 2.7 GB: refused in a 32-bit process, fine in a 64-bit one
+    // with the memory to spare.
+    ImageBuffer large = rgb;
+    large.width = 10000;
+    large.height = 7000;
+    large.dataSize = 10000 * 3 * 7000;
+    const long long need = jobMemoryNeed(large, 0);
+    const long long plenty = 20LL << 30;
+    EXPECT_FALSE(jobFitsMemory(need, plenty, true));
+    EXPECT_TRUE(jobFitsMemory(need, plenty, false));
+    EXPECT_FALSE(jobFitsMemory(need, need - 1, false));
+    EXPECT_TRUE(jobFitsMemory(need, need, false));
+    EXPECT_TRUE(jobFitsMemory(need, -1, false)); // the system does not say
+}
+
+} // namespace
