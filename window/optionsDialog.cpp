@@ -2,9 +2,9 @@
 
 #include "locale/localisedStrings.h"
 #include "locale/settings.h"
-#include "skin/applySkin.h"
 #include "panel/interfaceText.h"
 #include "panel/messageBox.h"
+#include "skin/applySkin.h"
 
 #include <QComboBox>
 #include <QDialog>

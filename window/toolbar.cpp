@@ -1,9 +1,9 @@
 #include "window/toolbar.h"
 
 #include "locale/localisedStrings.h"
+#include "panel/interfaceText.h"
 #include "platform/windowMessage.h"
 #include "window/commands.h"
-#include "panel/interfaceText.h"
 #include "window/toolbarPictures.h"
 #include "window/zoomControl.h"
 

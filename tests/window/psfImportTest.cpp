@@ -1,8 +1,8 @@
 #include "tests/window/windowFixture.h"
 
 #include "locale/localisedStrings.h"
-#include "tests/support/testImages.h"
 #include "panel/psfImport.h"
+#include "tests/support/testImages.h"
 
 #include <QApplication>
 #include <QFileDialog>

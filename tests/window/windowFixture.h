@@ -5,9 +5,9 @@
 
 #include "image/ownedImage.h"
 #include "locale/localePaths.h"
+#include "panel/messageBox.h"
 #include "tests/support/temporaryFolder.h"
 #include "window/mainWindow.h"
-#include "panel/messageBox.h"
 
 #include <QPointer>
 #include <QString>
