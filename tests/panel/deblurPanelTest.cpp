@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -33,6 +35,10 @@ protected:
     void openPanel(bool motion, int width = 200, int height = 150)
     {
         makeSource(width, height);
+        openPanelOnSource(motion);
+    }
+    void openPanelOnSource(bool motion)
+    {
         openWindow();
         QTest::mouseClick(
             window->toolbar()->button(motion ? MotionCorrectionCommand : FocusCorrectionCommand),
@@ -331,6 +337,36 @@ TEST_F(PanelTest, CancelAfterAPreviewShowsTheUnprocessedImage)
     EXPECT_EQ(window->imageView()->previewRect, nullptr);
     EXPECT_EQ(shown(), unprocessed());
     EXPECT_FALSE(window->pendingResult());
+}
+
+// The window with the panel in each mode, the preview on: the panel is painted in the skin's
+// button face and the preview rectangle is outlined. With MORVANCLARITY_GRAB_FOLDER set, the
+// grabs are saved there (the README's pictures).
+TEST_F(PanelTest, GrabsOfBothModes)
+{
+    const QImage sample
+        = QImage(QStringLiteral(MORVANCLARITY_SAMPLE)).convertToFormat(QImage::Format_BGR888);
+    ASSERT_FALSE(sample.isNull());
+    for (bool motion : {false, true}) {
+        source = OwnedImage(sample.width(), sample.height(), 3, 8); // blue, green, red
+        for (int y = 0; y < sample.height(); ++y)
+            std::memcpy(source->data + std::size_t(y) * source->stride, sample.constScanLine(y),
+                std::size_t(sample.width()) * 3);
+        openPanelOnSource(motion);
+        if (motion) {
+            ctrlClick(windowPoint(230, 250));
+            QTest::qWait(120);
+            ctrlClick(windowPoint(236, 250));
+        }
+        QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+        const QImage grab = window->grab().toImage();
+        const QPoint inPanel = panel->mapTo(window, QPoint(panel->width() - 3, panel->height() - 3));
+        EXPECT_EQ(grab.pixelColor(inPanel), QColor(0x46, 0x46, 0x46)) << motion;
+        if (const char* folder = std::getenv("MORVANCLARITY_GRAB_FOLDER"))
+            grab.save(QString::fromLocal8Bit(folder)
+                + (motion ? QStringLiteral("/panel-motion.png") : QStringLiteral("/panel-focus.png")));
+        closeWindow();
+    }
 }
 
 } // namespace
