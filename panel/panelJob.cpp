@@ -5,7 +5,6 @@
 
 #include "engine/abort.h"
 #include "engine/engine.h"
-#include "image/ownedImage.h"
 #include "locale/settings.h"
 #include "panel/detailSlider.h"
 #include "panel/interfaceText.h"
@@ -14,6 +13,7 @@
 #include "panel/messageBox.h"
 #include "panel/motionLine.h"
 #include "panel/panelState.h"
+#include "panel/previewArea.h"
 #include "platform/windowMessage.h"
 
 #include <QApplication>
@@ -90,24 +90,10 @@ void DeblurPanel::runPreview()
         run = false;
     }
 
-    const ImageRect rect = preview.rect;
-    if (run && previewAttached && previewRectUsable(rect)) {
-        const ImageBuffer& input = *host.inputImage;
-        const int width = rect.right - rect.left;
-        const int height = rect.bottom - rect.top;
-        OwnedImage crop(width, height, input.channels, input.bitsPerChannel);
-        OwnedImage deblurred(width, height, input.channels, input.bitsPerChannel);
-        copyImagePixels(host.resultImage, host.inputImage);
-        if (crop->data && deblurred->data) {
-            cropImage(crop.get(), &input, rect);
-            // A preview cut short shows the unprocessed crop.
-            if (runDeblurJob(deblurred.get(), crop.get(), deblurParams, {}) == JobDone)
-                copyImageRect(host.resultImage, deblurred.get(), {rect.left, rect.top}, {0, 0},
-                    {width, height});
-        }
-    } else {
-        copyImagePixels(host.resultImage, host.inputImage);
-    }
+    copyImagePixels(host.resultImage, host.inputImage);
+    // A preview cut short, or of an area too small to deblur, shows the unprocessed image.
+    if (run && previewAttached && previewRectUsable(preview.rect))
+        (void)deblurPreviewArea(host.resultImage, host.inputImage, preview.rect, deblurParams);
     sendToWindow(RenderFreshMessage);
     QApplication::restoreOverrideCursor();
     setCursors(Qt::ArrowCursor);

@@ -2,6 +2,7 @@
 // trackbar, the motion line and the full job with its completions.
 
 #include "engine/abort.h"
+#include "engine/realFft.h"
 #include "locale/settings.h"
 #include "panel/detailSlider.h"
 #include "panel/jobRecord.h"
@@ -136,6 +137,7 @@ TEST_F(PanelTest, OpensWithTheStoredChoicesAndTheModesControls)
 TEST_F(PanelTest, ChoicesRerunThePreviewOnlyWhenTheyChange)
 {
     openPanel(false);
+    const int measuredBefore = fftPlanCounts().measured;
     QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
     ASSERT_TRUE(control<QCheckBox>(PreviewCheck)->isChecked());
     const std::vector<std::uint8_t> medium = shown();
@@ -150,6 +152,7 @@ TEST_F(PanelTest, ChoicesRerunThePreviewOnlyWhenTheyChange)
     EXPECT_NE(high, medium);
     EXPECT_NE(sampleAt(window->resultImage(), 100, 75, 0), 7);
     EXPECT_EQ(settings.power, 1); // a preview's choice is not stored
+    EXPECT_EQ(fftPlanCounts().measured, measuredBefore); // previews never wait for a measurement
 
     QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
     EXPECT_EQ(shown(), unprocessed());

@@ -1,0 +1,89 @@
+// The panel's live preview: a 300 x 300 area of a colour photo deblurred on the user-interface
+// thread, kernel building included, as the panel runs it for each power; out of focus at detail
+// 12 and 50 and motion along a 40-pixel line, Progressive and Smoothing.
+//
+// The window plans its transforms without measuring (previews never wait for a measurement);
+// pass --benchmark_filter=Wisdom to time them with plans measured beforehand, as a user has them
+// once full jobs of the same sizes have run.
+
+#include "engine/engine.h"
+#include "image/ownedImage.h"
+#include "panel/previewArea.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int ImageWidth = 1200;
+constexpr int ImageHeight = 900;
+constexpr ImageRect Area {450, 300, 750, 600};
+enum Kernel { Detail12, Detail50, Motion40 };
+
+void configure(bool measuredPlans)
+{
+    EngineSettings settings;
+    settings.patientFftPlanning = measuredPlans;
+    settings.wisdomFile = measuredPlans ? "/tmp/morvanclarity-bench-fftw-wisdom" : "";
+    configureEngine(settings);
+}
+
+void preview(benchmark::State& state, bool measuredPlans)
+{
+    configure(measuredPlans);
+    OwnedImage input(ImageWidth, ImageHeight, 3, 8);
+    OwnedImage result(ImageWidth, ImageHeight, 3, 8);
+    if (!input->data || !result->data) {
+        state.SkipWithError("out of memory");
+        return;
+    }
+    for (int i = 0; i < input->dataSize; ++i)
+        input->data[i] = std::uint8_t((i * 7 + i / input->stride * 13) % 251);
+    DeblurParams params;
+    params.method = int(state.range(1));
+    params.power = int(state.range(2));
+    const auto kernel = Kernel(state.range(0));
+    params.motionMode = kernel == Motion40;
+    const MotionPoint line[] = {{580, 450, 0}, {620, 450, 0}};
+    auto build = [&] {
+        return params.motionMode
+            ? buildMotionKernel(&params, line, 2, PreviewMotionSpread)
+            : buildDefocusKernel(&params, defocusSpread(kernel == Detail12 ? 12 : 50));
+    };
+    // The first preview of a size makes its plans; the timings are of the previews after it.
+    if (build() || !deblurPreviewArea(result.get(), input.get(), Area, params)) {
+        state.SkipWithError("no preview");
+        return;
+    }
+    for (auto _ : state) {
+        if (build() || !deblurPreviewArea(result.get(), input.get(), Area, params))
+            state.SkipWithError("no preview");
+        benchmark::DoNotOptimize(result->data);
+    }
+    releaseImage(&params.kernel);
+}
+
+void estimatedPlans(benchmark::State& state)
+{
+    preview(state, false);
+}
+
+void measuredPlans(benchmark::State& state)
+{
+    preview(state, true);
+}
+
+// Kernel, method (0 Progressive, 1 Smoothing), power (0 Low to 2 High).
+void previewCases(benchmark::internal::Benchmark* cases)
+{
+    cases->ArgNames({"kernel", "method", "power"});
+    for (int kernel : {Detail12, Detail50, Motion40})
+        for (int method : {0, 1})
+            for (int power : {0, 1, 2})
+                cases->Args({kernel, method, power});
+    cases->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(estimatedPlans)->Apply(previewCases);
+BENCHMARK(measuredPlans)->Name("Wisdom")->Apply(previewCases);
+
+} // namespace
