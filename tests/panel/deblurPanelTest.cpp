@@ -17,11 +17,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <cstdlib>
 #include <cstring>
@@ -327,6 +329,39 @@ TEST_F(PanelTest, AbortShowsTheUnprocessedImageAndReturnsToEditing)
     QTest::qWait(120);
     ctrlClick(windowPoint(120, 100));
     EXPECT_EQ(window->imageView()->pointCount, 3);
+}
+
+// An imported kernel previews in motion mode without any point; X drops it again.
+TEST_F(PanelTest, AnImportedKernelPreviewsWithoutAMotionLine)
+{
+    openPanel(true);
+    QImage spot(9, 9, QImage::Format_Grayscale8);
+    spot.fill(0);
+    for (int x = 1; x < 8; ++x)
+        spot.setPixel(x, 4, qRgb(200, 200, 200));
+    const QString path = QString::fromStdString(folder.file("line.png"));
+    ASSERT_TRUE(spot.save(path));
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    EXPECT_EQ(shown(), unprocessed()); // no points, no kernel: nothing to preview
+
+    QTimer::singleShot(0, [path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    QTest::mouseClick(control<QPushButton>(ImportControl), Qt::LeftButton);
+    EXPECT_TRUE(deblurParams.importedKernel);
+    EXPECT_TRUE(control<QWidget>(DropKernelControl)->isEnabled());
+    EXPECT_FALSE(control<QWidget>(ImportControl)->isEnabled());
+    EXPECT_FALSE(control<QWidget>(MotionHint)->isEnabled());
+    EXPECT_NE(shown(), unprocessed());
+
+    QTest::mouseClick(control<QPushButton>(DropKernelControl), Qt::LeftButton);
+    EXPECT_FALSE(deblurParams.importedKernel);
+    EXPECT_TRUE(control<QWidget>(ImportControl)->isEnabled());
+    EXPECT_FALSE(control<QWidget>(DropKernelControl)->isEnabled());
+    EXPECT_EQ(shown(), unprocessed());
 }
 
 TEST_F(PanelTest, CancelAfterAPreviewShowsTheUnprocessedImage)
