@@ -194,6 +194,26 @@ void pointedThumb(QPainter* painter, const QRect& thumb, int point)
     }
 }
 
+// The information sign of message boxes: a disc in the highlight colour with a letter "i" in
+// the button-text colour, built from rectangles so that it stays crisp at every size.
+QPixmap informationSign(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(skinQColor(HighlightSlot));
+    painter.drawEllipse(QRectF(0.5, 0.5, size - 1.0, size - 1.0));
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const int stem = std::max(2, size / 8);
+    const int left = (size - stem) / 2;
+    painter.fillRect(left, size / 5, stem, stem, skinQColor(ButtonText));
+    painter.fillRect(
+        left, size / 5 + 2 * stem, stem, size - size / 5 * 2 - 2 * stem, skinQColor(ButtonText));
+    return pixmap;
+}
+
 // The caption's strip of a group box: from x = 5, as wide as the caption (and its check box)
 // plus 9 pixels, at most to the box's right edge.
 QRect groupBoxStrip(const QStyleOptionGroupBox* box)
@@ -723,7 +743,7 @@ QRect SkinStyle::subControlRect(ComplexControl control, const QStyleOptionComple
             break;
         case SC_ComboBoxEditField:
             rect = QRect(
-                inner.left() + 2, inner.top() + 1, inner.width() - arrow - 3, inner.height() - 2);
+                inner.left() + 1, inner.top() + 1, inner.width() - arrow - 2, inner.height() - 2);
             break;
         default:
             return QProxyStyle::subControlRect(control, option, subControl, widget);
@@ -779,4 +799,15 @@ int SkinStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidg
     default:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
+}
+
+QIcon SkinStyle::standardIcon(
+    StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const
+{
+    if (icon != SP_MessageBoxInformation)
+        return QProxyStyle::standardIcon(icon, option, widget);
+    QIcon sign;
+    for (const int size : {16, 24, 32, 48, 64})
+        sign.addPixmap(informationSign(size));
+    return sign;
 }

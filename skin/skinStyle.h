@@ -37,6 +37,8 @@ public:
         PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override;
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
         QStyleHintReturn* returnData) const override;
+    QIcon standardIcon(
+        StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override;
 
 private:
     const QPixmap& checkBoxPicture(Qt::CheckState state, bool enabled) const;
