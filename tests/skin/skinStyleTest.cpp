@@ -1,6 +1,7 @@
 #include "skin/skinStyle.h"
 #include "skin/applySkin.h"
 #include "skin/skinColors.h"
+#include "tests/support/grabPixels.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QSlider>
 #include <QStyleFactory>
 #include <QStyleOption>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -33,41 +33,6 @@ testing::Environment* const endApplication = testing::AddGlobalTestEnvironment(n
 QRgb slotRgb(int slot)
 {
     return skinQColor(slot).rgb();
-}
-
-QImage grabOf(QWidget* widget, const char* name)
-{
-    const QImage grab = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    if (const char* keep = std::getenv("MORVANCLARITY_GRAB_FOLDER"))
-        grab.save(QString::fromLocal8Bit(keep) + "/" + name + ".png");
-    return grab;
-}
-
-QRgb at(const QImage& image, QPoint point)
-{
-    return image.pixel(point) | 0xFF000000;
-}
-
-// The brightest pixel in `area`: the full-strength pixels of light text on a dark face.
-QRgb brightest(const QImage& image, const QRect& area)
-{
-    QRgb best = qRgb(0, 0, 0);
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (qGray(image.pixel(x, y)) > qGray(best))
-                best = image.pixel(x, y) | 0xFF000000;
-    return best;
-}
-
-int lightPixels(const QImage& image)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            count += qRed(p) > 0xE6 && qGreen(p) > 0xE6 && qBlue(p) > 0xE6;
-        }
-    return count;
 }
 
 QRect indicatorOf(const QCheckBox* box)
@@ -163,20 +128,21 @@ TEST_F(Skin, PanelControlsAreDrawnInTheSchemeColours)
     const QImage grab = grabOf(panel.window.get(), "panel");
 
     const QPoint button = panel.button->pos();
-    EXPECT_EQ(at(grab, button + QPoint(5, 4)), slotRgb(15)) << "button face";
-    EXPECT_EQ(at(grab, button), slotRgb(22)) << "raised edge, outer top-left";
-    EXPECT_EQ(at(grab, button + QPoint(1, 1)), slotRgb(20)) << "raised edge, inner top-left";
-    EXPECT_EQ(at(grab, button + QPoint(99, 25)), slotRgb(21)) << "raised edge, outer bottom-right";
+    EXPECT_EQ(pixelOf(grab, button + QPoint(5, 4)), slotRgb(15)) << "button face";
+    EXPECT_EQ(pixelOf(grab, button), slotRgb(22)) << "raised edge, outer top-left";
+    EXPECT_EQ(pixelOf(grab, button + QPoint(1, 1)), slotRgb(20)) << "raised edge, inner top-left";
+    EXPECT_EQ(pixelOf(grab, button + QPoint(99, 25)), slotRgb(21))
+        << "raised edge, outer bottom-right";
     EXPECT_EQ(brightest(grab, QRect(button, panel.button->size())), slotRgb(18));
-    EXPECT_EQ(at(grab, QPoint(200, 20)), slotRgb(15)) << "the window's background";
+    EXPECT_EQ(pixelOf(grab, QPoint(200, 20)), slotRgb(15)) << "the window's background";
 
     // The group box's etched frame starts half a text height down; its caption is grey text.
     const QPoint group = panel.group->pos();
     const int frameTop = panel.group->fontMetrics().height() / 2;
-    EXPECT_EQ(at(grab, group + QPoint(0, 60)), slotRgb(16));
-    EXPECT_EQ(at(grab, group + QPoint(1, 60)), slotRgb(20));
-    EXPECT_EQ(at(grab, group + QPoint(200, frameTop)), slotRgb(16));
-    EXPECT_EQ(at(grab, group + QPoint(200, frameTop + 1)), slotRgb(20));
+    EXPECT_EQ(pixelOf(grab, group + QPoint(0, 60)), slotRgb(16));
+    EXPECT_EQ(pixelOf(grab, group + QPoint(1, 60)), slotRgb(20));
+    EXPECT_EQ(pixelOf(grab, group + QPoint(200, frameTop)), slotRgb(16));
+    EXPECT_EQ(pixelOf(grab, group + QPoint(200, frameTop + 1)), slotRgb(20));
     EXPECT_EQ(brightest(grab, QRect(group + QPoint(5, 0), QSize(60, frameTop * 2))), slotRgb(17));
 
     // Slider: a raised thumb on a sunken channel.
@@ -191,11 +157,11 @@ TEST_F(Skin, PanelControlsAreDrawnInTheSchemeColours)
         = panel.slider->style()
               ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, panel.slider)
               .translated(panel.slider->pos());
-    EXPECT_EQ(at(grab, thumb.center()), slotRgb(15));
-    EXPECT_EQ(at(grab, thumb.topLeft()), slotRgb(22));
-    EXPECT_EQ(at(grab, thumb.bottomRight()), slotRgb(21));
+    EXPECT_EQ(pixelOf(grab, thumb.center()), slotRgb(15));
+    EXPECT_EQ(pixelOf(grab, thumb.topLeft()), slotRgb(22));
+    EXPECT_EQ(pixelOf(grab, thumb.bottomRight()), slotRgb(21));
     const QPoint channel(panel.slider->x() + 30, thumb.center().y());
-    EXPECT_EQ(at(grab, channel + QPoint(0, -2)), slotRgb(16)) << "sunken channel, top";
+    EXPECT_EQ(pixelOf(grab, channel + QPoint(0, -2)), slotRgb(16)) << "sunken channel, top";
     // A slider with ticks below ends its thumb in a point, lit on the left, shaded on the right.
     option.rect = panel.ticked->rect();
     option.maximum = 10;
@@ -206,12 +172,12 @@ TEST_F(Skin, PanelControlsAreDrawnInTheSchemeColours)
               ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, panel.ticked)
               .translated(panel.ticked->pos());
     const int half = pointed.width() / 2;
-    EXPECT_EQ(at(grab, pointed.bottomLeft()), slotRgb(15)) << "cut off by the point";
-    EXPECT_EQ(at(grab, pointed.bottomLeft() + QPoint(0, -half)), slotRgb(22));
-    EXPECT_EQ(at(grab, pointed.bottomLeft() + QPoint(2, -half + 1)), slotRgb(20));
-    EXPECT_EQ(at(grab, pointed.bottomRight() + QPoint(-1, -half + 1)), slotRgb(21));
-    EXPECT_EQ(at(grab, pointed.bottomRight() + QPoint(-2, -half + 1)), slotRgb(16));
-    EXPECT_EQ(at(grab, pointed.bottomLeft() + QPoint(half, 0)), slotRgb(21)) << "the tip";
+    EXPECT_EQ(pixelOf(grab, pointed.bottomLeft()), slotRgb(15)) << "cut off by the point";
+    EXPECT_EQ(pixelOf(grab, pointed.bottomLeft() + QPoint(0, -half)), slotRgb(22));
+    EXPECT_EQ(pixelOf(grab, pointed.bottomLeft() + QPoint(2, -half + 1)), slotRgb(20));
+    EXPECT_EQ(pixelOf(grab, pointed.bottomRight() + QPoint(-1, -half + 1)), slotRgb(21));
+    EXPECT_EQ(pixelOf(grab, pointed.bottomRight() + QPoint(-2, -half + 1)), slotRgb(16));
+    EXPECT_EQ(pixelOf(grab, pointed.bottomLeft() + QPoint(half, 0)), slotRgb(21)) << "the tip";
     const QRect tipped = panel.ticked->geometry();
     EXPECT_EQ(
         brightest(grab, QRect(tipped.left(), tipped.bottom() - 3, tipped.width(), 3)), slotRgb(18))
@@ -219,14 +185,14 @@ TEST_F(Skin, PanelControlsAreDrawnInTheSchemeColours)
 
     // Combo box: the field in the window colour, the arrow button in the face colour.
     const QRect combo = panel.combo->geometry();
-    EXPECT_EQ(at(grab, combo.topLeft() + QPoint(4, 4)), slotRgb(5));
-    EXPECT_EQ(at(grab, combo.topRight() + QPoint(-5, 4)), slotRgb(15));
+    EXPECT_EQ(pixelOf(grab, combo.topLeft() + QPoint(4, 4)), slotRgb(5));
+    EXPECT_EQ(pixelOf(grab, combo.topRight() + QPoint(-5, 4)), slotRgb(15));
     EXPECT_EQ(brightest(grab, combo.adjusted(2, 2, -20, -2)), slotRgb(8));
 
     // Progress bar: the window colour behind, the highlight for the part done.
     const QRect progress = panel.progress->geometry();
-    EXPECT_EQ(at(grab, progress.topRight() + QPoint(-10, 8)), slotRgb(5));
-    EXPECT_EQ(at(grab, progress.topLeft() + QPoint(10, 8)), slotRgb(13));
+    EXPECT_EQ(pixelOf(grab, progress.topRight() + QPoint(-10, 8)), slotRgb(5));
+    EXPECT_EQ(pixelOf(grab, progress.topLeft() + QPoint(10, 8)), slotRgb(13));
 
     EXPECT_EQ(lightPixels(grab), 0);
 }
