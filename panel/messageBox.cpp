@@ -1,5 +1,7 @@
 #include "panel/messageBox.h"
 
+#include "skin/applySkin.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -8,15 +10,23 @@ MessageBoxHook installedHook = nullptr;
 
 } // namespace
 
+std::unique_ptr<QMessageBox> buildMessageBox(const BoxRequest& request)
+{
+    auto box = std::make_unique<QMessageBox>(
+        request.informationIcon ? QMessageBox::Information : QMessageBox::NoIcon, request.caption,
+        request.text,
+        request.buttons == BoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+        request.owner);
+    applySkin(box.get());
+    return box;
+}
+
 BoxAnswer showMessageBox(const BoxRequest& request)
 {
     if (installedHook)
         return installedHook(request);
-    QMessageBox box(request.informationIcon ? QMessageBox::Information : QMessageBox::NoIcon,
-        request.caption, request.text,
-        request.buttons == BoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-        request.owner);
-    const int chosen = box.exec();
+    const std::unique_ptr<QMessageBox> box = buildMessageBox(request);
+    const int chosen = box->exec();
     if (request.buttons == BoxButtons::Ok)
         return BoxAnswer::Ok;
     return chosen == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;

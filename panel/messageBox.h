@@ -4,7 +4,9 @@
 // all through one function, so that a test can answer them without a modal loop.
 
 #include <QString>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 enum class BoxButtons { Ok, YesNo };
@@ -25,6 +27,9 @@ using MessageBoxHook = BoxAnswer (*)(const BoxRequest& request);
 // Shows the box modally over its owner and returns the button chosen; closing the box without a
 // button counts as Ok, or No for a question. With a hook installed, the hook answers instead.
 BoxAnswer showMessageBox(const BoxRequest& request);
+
+// The box showMessageBox shows for `request`, skinned, not yet shown.
+std::unique_ptr<QMessageBox> buildMessageBox(const BoxRequest& request);
 
 // Installs `hook` (null shows real boxes again); returns the previous one.
 MessageBoxHook setMessageBoxHook(MessageBoxHook hook);

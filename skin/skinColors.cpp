@@ -1,5 +1,7 @@
 #include "skin/skinColors.h"
 
+#include "skin/applySkin.h"
+
 namespace {
 
 struct Override {
@@ -45,11 +47,17 @@ const Slot* overriddenSlot(int index)
     return &slots[index];
 }
 
+void clearSlots()
+{
+    for (Slot& slot : slots)
+        slot = Slot {};
+}
+
 } // namespace
 
 void selectSkinScheme(int mode)
 {
-    releaseSkin();
+    clearSlots();
     if (mode == DarkScheme) {
         for (const Override& entry : darkScheme)
             slots[entry.index] = Slot {true, SolidBrush {entry.color}};
@@ -59,8 +67,8 @@ void selectSkinScheme(int mode)
 
 void releaseSkin()
 {
-    for (Slot& slot : slots)
-        slot = Slot {};
+    unhookSkinnedWidgets();
+    clearSlots();
 }
 
 int skinSchemeMode()

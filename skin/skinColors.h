@@ -19,7 +19,8 @@ constexpr int DarkScheme = 2; // the scheme the product selects
 // mode leaves every slot to the system colour.
 void selectSkinScheme(int mode);
 
-// Deletes all brushes and resets every slot to none. The scheme mode stays as it was.
+// Deletes all brushes and resets every slot to none. The scheme mode stays as it was. Every
+// widget the skin hooked (applySkin) and still alive gets its previous style and palette back.
 void releaseSkin();
 
 // The scheme mode last selected; 0 before any selection.
