@@ -150,7 +150,7 @@ void DeblurPanel::createControls()
     memoryWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette warning = memoryWarning->palette();
     warning.setColor(QPalette::WindowText, WarningText);
-    warning.setColor(QPalette::Window, slotColor(MenuSlot));
+    warning.setColor(QPalette::Window, skinQColor(MenuSlot));
     memoryWarning->setPalette(warning);
 
     connect(ok, &QPushButton::clicked, this, [this] { command(OkControl); });
@@ -442,7 +442,7 @@ void DeblurPanel::showUnprocessed()
 void DeblurPanel::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.fillRect(event->rect(), slotColor(ButtonFaceSlot));
+    painter.fillRect(event->rect(), skinQColor(ButtonFaceSlot));
 }
 
 void DeblurPanel::mouseReleaseEvent(QMouseEvent* event)

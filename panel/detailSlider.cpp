@@ -79,26 +79,26 @@ QRect DetailSlider::channelRect() const
 void DetailSlider::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), slotColor(ButtonFaceSlot));
+    painter.fillRect(rect(), skinQColor(ButtonFaceSlot));
     const QRect channel = channelRect();
     const QRect thumb = thumbRect();
 
     // The sunken channel, blue (grey when disabled) up to the thumb's middle.
-    painter.fillRect(channel, slotColor(WindowSlot));
+    painter.fillRect(channel, skinQColor(WindowSlot));
     const QRect filled(channel.left(), channel.top(),
         std::max(0, thumb.center().x() - channel.left()), channel.height());
-    painter.fillRect(filled, isEnabled() ? FilledChannel : slotColor(DarkShadowSlot));
-    drawEdge(painter, channel.adjusted(-1, -1, 0, 0), slotColor(ButtonShadowSlot),
-        slotColor(ButtonHighlightSlot));
+    painter.fillRect(filled, isEnabled() ? FilledChannel : skinQColor(DarkShadowSlot));
+    drawEdge(painter, channel.adjusted(-1, -1, 0, 0), skinQColor(ButtonShadowSlot),
+        skinQColor(ButtonHighlightSlot));
 
     // The raised thumb in the button face.
-    painter.fillRect(thumb, slotColor(ButtonFaceSlot));
-    drawEdge(painter, thumb.adjusted(0, 0, -1, -1), slotColor(ButtonHighlightSlot),
-        slotColor(DarkShadowSlot));
-    drawEdge(painter, thumb.adjusted(1, 1, -2, -2), slotColor(ButtonFaceSlot),
-        slotColor(ButtonShadowSlot));
+    painter.fillRect(thumb, skinQColor(ButtonFaceSlot));
+    drawEdge(painter, thumb.adjusted(0, 0, -1, -1), skinQColor(ButtonHighlightSlot),
+        skinQColor(DarkShadowSlot));
+    drawEdge(painter, thumb.adjusted(1, 1, -2, -2), skinQColor(ButtonFaceSlot),
+        skinQColor(ButtonShadowSlot));
     if (hasFocus()) {
-        painter.setPen(QPen(slotColor(ButtonHighlightSlot), 1, Qt::DotLine));
+        painter.setPen(QPen(skinQColor(ButtonHighlightSlot), 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }

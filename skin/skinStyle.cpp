@@ -756,6 +756,16 @@ QRect SkinStyle::subControlRect(ComplexControl control, const QStyleOptionComple
     return QProxyStyle::subControlRect(control, option, subControl, widget);
 }
 
+QRect SkinStyle::subElementRect(
+    SubElement element, const QStyleOption* option, const QWidget* widget) const
+{
+    // The whole control answers the mouse, as a check box does on the desktop it was drawn
+    // for, not only its box and its text.
+    if (element == SE_CheckBoxClickRect || element == SE_RadioButtonClickRect)
+        return option->rect;
+    return QProxyStyle::subElementRect(element, option, widget);
+}
+
 int SkinStyle::pixelMetric(
     PixelMetric metric, const QStyleOption* option, const QWidget* widget) const
 {

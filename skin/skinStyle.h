@@ -33,6 +33,8 @@ public:
         QPainter* painter, const QWidget* widget) const override;
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
         SubControl subControl, const QWidget* widget) const override;
+    QRect subElementRect(
+        SubElement element, const QStyleOption* option, const QWidget* widget) const override;
     int pixelMetric(
         PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override;
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
