@@ -9,11 +9,15 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QStyleOptionComboBox>
 #include <QWheelEvent>
 #include <algorithm>
 
 namespace {
+
+constexpr int ZoomFontPixels = 16;
 
 struct ButtonPlan {
     const char* picture; // null: no picture
@@ -120,7 +124,7 @@ Toolbar::Toolbar(QWidget* window, void (*onCommand)(QWidget*, int))
     box->setToolTip(interfaceText(StringTipSetZoom));
     box->setAccessibleName(interfaceText(StringTipSetZoom));
     QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(16);
+    font.setPixelSize(ZoomFontPixels);
     font.setWeight(QFont::DemiBold);
     font.setStyleHint(QFont::SansSerif);
     box->setFont(font);
@@ -183,6 +187,27 @@ void Toolbar::layOutItems()
     const QRect slot = itemRect(8);
     box->setGeometry(slot.left() + 5, slot.top() + 8, slot.width() - 10,
         std::min(box->sizeHint().height(), slot.height() - 8));
+    fitZoomFont();
+}
+
+// The box's font is drawn for Tahoma; where another face stands in (DejaVu Sans is a sixth
+// wider), its size comes down until a three-digit zoom fits the text field.
+void Toolbar::fitZoomFont()
+{
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = true;
+    const int field
+        = box->style()
+              ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box)
+              .width();
+    QFont font = box->font();
+    font.setPixelSize(ZoomFontPixels);
+    const QString widest = QStringLiteral("100.0 %");
+    while (font.pixelSize() > 9 && QFontMetrics(font).horizontalAdvance(widest) + 4 > field)
+        font.setPixelSize(font.pixelSize() - 1);
+    if (font != box->font())
+        box->setFont(font);
 }
 
 void Toolbar::showZoomText(const QString& zoomText)

@@ -41,6 +41,8 @@ private:
     QWidget* window;
     void (*onCommand)(QWidget*, int);
     std::array<QWidget*, ButtonCount> items {};
+    void fitZoomFont();
+
     ZoomBox* box = nullptr;
     int buttonWidth = 41;
     int buttonHeight = 41;
