@@ -274,6 +274,13 @@ TEST_F(PanelTest, AFullJobChangesTheImageClosesThePanelAndLeavesTheResultPending
 {
     openPanel(false);
     choose(control<QComboBox>(PowerCombo), 2);
+    auto* bar = control<QProgressBar>(ProgressControl);
+    int highest = 0;
+    int maximum = 0;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        highest = std::max(highest, value);
+        maximum = bar->maximum();
+    });
     QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
     EXPECT_TRUE(control<QWidget>(AbortControl)->isVisible());
     EXPECT_FALSE(control<QWidget>(CancelControl)->isEnabled());
@@ -282,6 +289,8 @@ TEST_F(PanelTest, AFullJobChangesTheImageClosesThePanelAndLeavesTheResultPending
     EXPECT_FALSE(window->panelOpen());
     EXPECT_TRUE(window->pendingResult());
     EXPECT_NE(shown(), unprocessed());
+    EXPECT_GT(maximum, 1); // the engine's nominal range, stepped through nearly to its end
+    EXPECT_GT(highest, maximum * 9 / 10);
     EXPECT_EQ(settings.power, 2); // stored for the next run
     EXPECT_TRUE(window->toolbar()->button(MenuCommand)->isEnabled());
     closeWindow();
@@ -364,6 +373,39 @@ TEST_F(PanelTest, AnImportedKernelPreviewsWithoutAMotionLine)
     EXPECT_EQ(shown(), unprocessed());
 }
 
+// A job the engine cannot do whole (here an imported kernel larger than any tile's canvas) is
+// no result: the unprocessed image comes back, nothing is pending, the user is told, and the
+// panel returns to editing.
+TEST_F(PanelTest, AJobTheEngineCannotDoLeavesNoResult)
+{
+    openPanel(false);
+    QImage spot(700, 700, QImage::Format_Grayscale8);
+    spot.fill(255);
+    const QString path = QString::fromStdString(folder.file("wide.png"));
+    ASSERT_TRUE(spot.save(path));
+    QTimer::singleShot(0, [path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    QTest::mouseClick(control<QPushButton>(ImportControl), Qt::LeftButton);
+    ASSERT_TRUE(deblurParams.importedKernel);
+    QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return !panel->jobRunning(); }));
+    QApplication::processEvents();
+    EXPECT_TRUE(window->panelOpen());
+    EXPECT_FALSE(window->pendingResult());
+    EXPECT_EQ(shown(), unprocessed());
+    ASSERT_EQ(boxLog.boxes.size(), 1u);
+    EXPECT_EQ(boxLog.boxes[0].text,
+        QStringLiteral("Cannot use this kind of deconvolution on such a large image! Try to crop "
+                       "the image."));
+    EXPECT_TRUE(control<QWidget>(OkControl)->isEnabled());
+    EXPECT_TRUE(control<QWidget>(DropKernelControl)->isEnabled());
+    EXPECT_FALSE(control<QWidget>(ImportControl)->isEnabled());
+}
+
 TEST_F(PanelTest, CancelAfterAPreviewShowsTheUnprocessedImage)
 {
     openPanel(false);
@@ -398,11 +440,13 @@ TEST_F(PanelTest, GrabsOfBothModes)
         }
         QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
         const QImage grab = window->grab().toImage();
-        const QPoint inPanel = panel->mapTo(window, QPoint(panel->width() - 3, panel->height() - 3));
+        const QPoint inPanel
+            = panel->mapTo(window, QPoint(panel->width() - 3, panel->height() - 3));
         EXPECT_EQ(grab.pixelColor(inPanel), QColor(0x46, 0x46, 0x46)) << motion;
         if (const char* folder = std::getenv("MORVANCLARITY_GRAB_FOLDER"))
             grab.save(QString::fromLocal8Bit(folder)
-                + (motion ? QStringLiteral("/panel-motion.png") : QStringLiteral("/panel-focus.png")));
+                + (motion ? QStringLiteral("/panel-motion.png")
+                          : QStringLiteral("/panel-focus.png")));
         closeWindow();
     }
 }
