@@ -6,8 +6,11 @@
 #include "locale/settings.h"
 #include "panel/detailSlider.h"
 #include "panel/jobRecord.h"
+#include "panel/panelColors.h"
 #include "panel/panelState.h"
 #include "platform/windowMessage.h"
+#include "skin/skinStyle.h"
+#include "tests/support/grabPixels.h"
 #include "tests/support/testImages.h"
 #include "tests/window/windowFixture.h"
 #include "window/commands.h"
@@ -295,6 +298,42 @@ TEST_F(PanelTest, AFullJobChangesTheImageClosesThePanelAndLeavesTheResultPending
     EXPECT_TRUE(window->toolbar()->button(MenuCommand)->isEnabled());
     closeWindow();
     EXPECT_NE(settingsText().find("power=2"), std::string::npos);
+}
+
+void longJob(const JobRecord& job, QObject* window);
+
+// The panel in the dark scheme: its face, its text, the Preview box's picture while it can be
+// used and while a job holds it, and nothing light anywhere.
+TEST_F(PanelTest, ThePanelIsDrawnInTheDarkScheme)
+{
+    setJobRunner(longJob);
+    for (bool motion : {false, true}) {
+        openPanel(motion);
+        auto* preview = control<QCheckBox>(PreviewCheck);
+        QTest::mouseClick(preview, Qt::LeftButton);
+        QImage grab = grabOf(panel, motion ? "panelMotion" : "panelFocus");
+        EXPECT_EQ(pixelOf(grab, QPoint(panel->width() - 2, panel->height() - 2)),
+            skinQColor(ButtonFaceSlot).rgb());
+        EXPECT_EQ(lightPixels(grab), 0);
+        EXPECT_EQ(brightest(grab, control<QWidget>(MethodLabel)->geometry()),
+            skinQColor(18).rgb()); // button text
+        EXPECT_TRUE(showsPicture(grab, indicatorOf(preview), QStringLiteral("CHECKD_SELON")));
+        if (motion) {
+            ctrlClick(windowPoint(40, 40));
+            QTest::qWait(120);
+            ctrlClick(windowPoint(60, 40));
+        }
+        QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
+        ASSERT_TRUE(panel->jobRunning());
+        grab = grabOf(panel, motion ? "panelMotionJob" : "panelFocusJob");
+        EXPECT_TRUE(showsPicture(grab, indicatorOf(preview), QStringLiteral("CHECKD_SELOFF")));
+        EXPECT_EQ(brightest(grab, control<QWidget>(MethodLabel)->geometry()),
+            skinQColor(17).rgb()); // grey text
+        EXPECT_EQ(lightPixels(grab), 0);
+        QTest::mouseClick(control<QPushButton>(AbortControl), Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return !panel->jobRunning(); }));
+        closeWindow();
+    }
 }
 
 // A worker that stands for a long job: it renders a half-done result until it is told to stop.

@@ -35,23 +35,6 @@ QRgb slotRgb(int slot)
     return skinQColor(slot).rgb();
 }
 
-QRect indicatorOf(const QCheckBox* box)
-{
-    QStyleOptionButton option;
-    option.initFrom(box);
-    option.rect = box->rect();
-    const QRect r = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-    return QRect(box->pos() + r.topLeft() + QPoint((r.width() - 13) / 2, (r.height() - 13) / 2),
-        QSize(13, 13));
-}
-
-bool showsPicture(const QImage& grab, const QRect& block, const QString& name)
-{
-    const QImage picture
-        = QImage(":/pictures/" + name + ".png").convertToFormat(QImage::Format_RGB32);
-    return !picture.isNull() && picture.size() == block.size() && grab.copy(block) == picture;
-}
-
 // A panel-like tree: the kinds of controls the deblur panel has, placed by hand.
 struct Panel {
     std::unique_ptr<QWidget> window = std::make_unique<QWidget>();

@@ -1,10 +1,12 @@
 #pragma once
 
-// Looking at grabs of skinned windows: pixels, the brightest pixel of an area (the full-strength
-// pixels of light text on a dark face) and a count of near-white pixels.
+// Looking at grabs of skinned windows: pixels, the check-box pictures, the brightest pixel of an
+// area (the full-strength pixels of light text on a dark face) and a count of near-white pixels.
 
+#include <QCheckBox>
 #include <QImage>
 #include <QRect>
+#include <QStyleOptionButton>
 #include <QWidget>
 #include <cstdlib>
 
@@ -44,4 +46,23 @@ inline int lightPixels(const QImage& image)
             count += qRed(p) > 0xE6 && qGreen(p) > 0xE6 && qBlue(p) > 0xE6;
         }
     return count;
+}
+
+// Where `box` shows its 13 x 13 picture, in its parent's pixels.
+inline QRect indicatorOf(const QCheckBox* box)
+{
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.rect = box->rect();
+    const QRect r = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    return QRect(box->pos() + r.topLeft() + QPoint((r.width() - 13) / 2, (r.height() - 13) / 2),
+        QSize(13, 13));
+}
+
+// Whether `block` of the grab holds exactly the pixels of check-box picture `name`.
+inline bool showsPicture(const QImage& grab, const QRect& block, const QString& name)
+{
+    const QImage picture
+        = QImage(":/pictures/" + name + ".png").convertToFormat(QImage::Format_RGB32);
+    return !picture.isNull() && picture.size() == block.size() && grab.copy(block) == picture;
 }
