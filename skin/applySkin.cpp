@@ -1,6 +1,7 @@
 #include "skin/applySkin.h"
 
 #include "skin/skinColors.h"
+#include "skin/skinSlots.h"
 #include "skin/skinStyle.h"
 
 #include <QChildEvent>
@@ -15,21 +16,6 @@
 namespace {
 
 constexpr char HookProperty[] = "WindowProc";
-
-// Slots of the colour table.
-constexpr int MenuSlot = 4;
-constexpr int WindowSlot = 5;
-constexpr int WindowText = 8;
-constexpr int HighlightSlot = 13;
-constexpr int HighlightText = 14;
-constexpr int ButtonFace = 15;
-constexpr int ButtonShadow = 16;
-constexpr int GreyText = 17;
-constexpr int ButtonText = 18;
-constexpr int ButtonHighlight = 20;
-constexpr int DarkShadow = 21;
-constexpr int LightEdge = 22;
-constexpr int HotTrack = 26;
 
 // What a widget had before it was hooked, so that unhooking gives it back.
 struct Hooked {
@@ -56,30 +42,30 @@ QPalette skinPalette(const QWidget* widget)
     QPalette palette;
     auto set
         = [&](QPalette::ColorRole role, int slot) { palette.setColor(role, skinQColor(slot)); };
-    set(QPalette::Window, ButtonFace);
-    set(QPalette::WindowText, ButtonText);
-    set(QPalette::Button, ButtonFace);
-    set(QPalette::ButtonText, ButtonText);
+    set(QPalette::Window, ButtonFaceSlot);
+    set(QPalette::WindowText, ButtonTextSlot);
+    set(QPalette::Button, ButtonFaceSlot);
+    set(QPalette::ButtonText, ButtonTextSlot);
     set(QPalette::Base, WindowSlot);
     set(QPalette::AlternateBase, MenuSlot);
-    set(QPalette::Text, WindowText);
-    set(QPalette::BrightText, ButtonText);
-    set(QPalette::PlaceholderText, GreyText);
+    set(QPalette::Text, WindowTextSlot);
+    set(QPalette::BrightText, ButtonTextSlot);
+    set(QPalette::PlaceholderText, GreyTextSlot);
     set(QPalette::ToolTipBase, WindowSlot);
-    set(QPalette::ToolTipText, WindowText);
-    set(QPalette::Light, ButtonHighlight);
-    set(QPalette::Midlight, ButtonHighlight);
-    set(QPalette::Mid, ButtonShadow);
-    set(QPalette::Dark, DarkShadow);
-    set(QPalette::Shadow, LightEdge);
+    set(QPalette::ToolTipText, WindowTextSlot);
+    set(QPalette::Light, ButtonHighlightSlot);
+    set(QPalette::Midlight, ButtonHighlightSlot);
+    set(QPalette::Mid, ButtonShadowSlot);
+    set(QPalette::Dark, DarkShadowSlot);
+    set(QPalette::Shadow, LightEdgeSlot);
     set(QPalette::Highlight, HighlightSlot);
-    set(QPalette::HighlightedText, HighlightText);
-    set(QPalette::Link, HotTrack);
-    set(QPalette::LinkVisited, HotTrack);
+    set(QPalette::HighlightedText, HighlightTextSlot);
+    set(QPalette::Link, HotTrackSlot);
+    set(QPalette::LinkVisited, HotTrackSlot);
     for (const QPalette::ColorRole role :
         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::HighlightedText})
-        palette.setColor(QPalette::Disabled, role, skinQColor(GreyText));
-    palette.setColor(QPalette::Disabled, QPalette::Base, skinQColor(ButtonFace));
+        palette.setColor(QPalette::Disabled, role, skinQColor(GreyTextSlot));
+    palette.setColor(QPalette::Disabled, QPalette::Base, skinQColor(ButtonFaceSlot));
     if (qobject_cast<const QMenu*>(widget)) {
         set(QPalette::Window, MenuSlot);
         set(QPalette::Base, MenuSlot);

@@ -1,6 +1,7 @@
 #include "skin/skinStyle.h"
 
 #include "skin/skinColors.h"
+#include "skin/skinSlots.h"
 
 #include <QPainter>
 #include <QSlider>
@@ -9,18 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-// Colour-table slots the drawing uses.
-constexpr int WindowSlot = 5;
-constexpr int MenuSlot = 4;
-constexpr int HighlightSlot = 13;
-constexpr int ButtonFace = 15;
-constexpr int ButtonShadow = 16;
-constexpr int GreyText = 17;
-constexpr int ButtonText = 18;
-constexpr int ButtonHighlight = 20;
-constexpr int DarkShadow = 21;
-constexpr int LightEdge = 22; // the "3-D light" slot: black in the dark scheme
 
 // Slider geometry, as the classic trackbar has it.
 constexpr int ThumbLength = 11; // along the slider
@@ -53,14 +42,14 @@ void frameLines(QPainter* painter, const QRect& rect, int topLeft, int bottomRig
 
 void raisedEdge(QPainter* painter, const QRect& rect)
 {
-    frameLines(painter, rect, LightEdge, DarkShadow);
-    frameLines(painter, rect.adjusted(1, 1, -1, -1), ButtonHighlight, ButtonShadow);
+    frameLines(painter, rect, LightEdgeSlot, DarkShadowSlot);
+    frameLines(painter, rect.adjusted(1, 1, -1, -1), ButtonHighlightSlot, ButtonShadowSlot);
 }
 
 void sunkenEdge(QPainter* painter, const QRect& rect)
 {
-    frameLines(painter, rect, ButtonShadow, ButtonHighlight);
-    frameLines(painter, rect.adjusted(1, 1, -1, -1), DarkShadow, LightEdge);
+    frameLines(painter, rect, ButtonShadowSlot, ButtonHighlightSlot);
+    frameLines(painter, rect.adjusted(1, 1, -1, -1), DarkShadowSlot, LightEdgeSlot);
 }
 
 // A dotted rectangle, shown only after the keyboard moved the focus.
@@ -69,7 +58,7 @@ void focusFrame(QPainter* painter, const QStyleOption* option, const QRect& rect
     if (!(option->state & QStyle::State_KeyboardFocusChange) || rect.isEmpty())
         return;
     painter->save();
-    QPen pen(skinQColor(ButtonText), 0, Qt::DotLine);
+    QPen pen(skinQColor(ButtonTextSlot), 0, Qt::DotLine);
     pen.setCosmetic(true);
     painter->setPen(pen);
     painter->setBrush(Qt::NoBrush);
@@ -155,42 +144,44 @@ void pointedThumb(QPainter* painter, const QRect& thumb, int point)
 {
     const int depth = PointDepth;
     const QRect body = point > 0 ? thumb.adjusted(0, 0, 0, -depth) : thumb.adjusted(0, depth, 0, 0);
-    fill(painter, body, ButtonFace);
+    fill(painter, body, ButtonFaceSlot);
     for (int k = 1; k < depth; ++k) {
         const int y = point > 0 ? body.bottom() + k : body.top() - k;
-        painter->fillRect(thumb.left() + k, y, thumb.width() - 2 * k, 1, skinQColor(ButtonFace));
+        painter->fillRect(
+            thumb.left() + k, y, thumb.width() - 2 * k, 1, skinQColor(ButtonFaceSlot));
     }
     // The body's three straight sides.
     const int top = body.top();
     const int height = body.height();
-    painter->fillRect(thumb.left(), top, 1, height, skinQColor(LightEdge));
+    painter->fillRect(thumb.left(), top, 1, height, skinQColor(LightEdgeSlot));
+    painter->fillRect(thumb.left() + 1, top + (point < 0 ? 0 : 1), 1, height - 1,
+        skinQColor(ButtonHighlightSlot));
+    painter->fillRect(thumb.right(), top, 1, height, skinQColor(DarkShadowSlot));
     painter->fillRect(
-        thumb.left() + 1, top + (point < 0 ? 0 : 1), 1, height - 1, skinQColor(ButtonHighlight));
-    painter->fillRect(thumb.right(), top, 1, height, skinQColor(DarkShadow));
-    painter->fillRect(
-        thumb.right() - 1, top + (point < 0 ? 0 : 1), 1, height - 1, skinQColor(ButtonShadow));
+        thumb.right() - 1, top + (point < 0 ? 0 : 1), 1, height - 1, skinQColor(ButtonShadowSlot));
     if (point > 0) {
-        painter->fillRect(thumb.left(), top, thumb.width(), 1, skinQColor(LightEdge));
+        painter->fillRect(thumb.left(), top, thumb.width(), 1, skinQColor(LightEdgeSlot));
         painter->fillRect(
-            thumb.left() + 1, top + 1, thumb.width() - 2, 1, skinQColor(ButtonHighlight));
+            thumb.left() + 1, top + 1, thumb.width() - 2, 1, skinQColor(ButtonHighlightSlot));
     } else {
-        painter->fillRect(thumb.left(), body.bottom(), thumb.width(), 1, skinQColor(DarkShadow));
         painter->fillRect(
-            thumb.left() + 1, body.bottom() - 1, thumb.width() - 2, 1, skinQColor(ButtonShadow));
+            thumb.left(), body.bottom(), thumb.width(), 1, skinQColor(DarkShadowSlot));
+        painter->fillRect(thumb.left() + 1, body.bottom() - 1, thumb.width() - 2, 1,
+            skinQColor(ButtonShadowSlot));
     }
     // The point: light on the left side, shadow on the right, meeting at the tip.
     const int edge = point > 0 ? body.bottom() : body.top();
     for (int k = 0; k <= depth; ++k) {
         const int y = edge + point * k;
-        painter->fillRect(thumb.left() + k, y, 1, 1, skinQColor(LightEdge));
+        painter->fillRect(thumb.left() + k, y, 1, 1, skinQColor(LightEdgeSlot));
         if (k < depth)
-            painter->fillRect(thumb.left() + k + 1, y, 1, 1, skinQColor(ButtonHighlight));
+            painter->fillRect(thumb.left() + k + 1, y, 1, 1, skinQColor(ButtonHighlightSlot));
     }
     for (int k = 0; k <= depth; ++k) {
         const int y = edge + point * k;
-        painter->fillRect(thumb.right() - k, y, 1, 1, skinQColor(DarkShadow));
+        painter->fillRect(thumb.right() - k, y, 1, 1, skinQColor(DarkShadowSlot));
         if (k < depth)
-            painter->fillRect(thumb.right() - k - 1, y, 1, 1, skinQColor(ButtonShadow));
+            painter->fillRect(thumb.right() - k - 1, y, 1, 1, skinQColor(ButtonShadowSlot));
     }
 }
 
@@ -208,9 +199,9 @@ QPixmap informationSign(int size)
     painter.setRenderHint(QPainter::Antialiasing, false);
     const int stem = std::max(2, size / 8);
     const int left = (size - stem) / 2;
-    painter.fillRect(left, size / 5, stem, stem, skinQColor(ButtonText));
-    painter.fillRect(
-        left, size / 5 + 2 * stem, stem, size - size / 5 * 2 - 2 * stem, skinQColor(ButtonText));
+    painter.fillRect(left, size / 5, stem, stem, skinQColor(ButtonTextSlot));
+    painter.fillRect(left, size / 5 + 2 * stem, stem, size - size / 5 * 2 - 2 * stem,
+        skinQColor(ButtonTextSlot));
     return pixmap;
 }
 
@@ -263,18 +254,18 @@ const QPixmap& SkinStyle::checkBoxPicture(Qt::CheckState state, bool enabled) co
 void SkinStyle::drawPushButtonPanel(const QStyleOption* option, QPainter* painter, bool flat) const
 {
     const QRect r = option->rect;
-    fill(painter, r, ButtonFace);
+    fill(painter, r, ButtonFaceSlot);
     if (flat) {
         if (pressedOrChecked(option))
-            frameLines(painter, r, ButtonShadow, ButtonHighlight);
+            frameLines(painter, r, ButtonShadowSlot, ButtonHighlightSlot);
         else if (option->state & State_MouseOver)
-            frameLines(painter, r, ButtonHighlight, ButtonShadow);
+            frameLines(painter, r, ButtonHighlightSlot, ButtonShadowSlot);
         else
-            frameLines(painter, r, ButtonShadow, ButtonShadow);
+            frameLines(painter, r, ButtonShadowSlot, ButtonShadowSlot);
     } else if (pressed(option)) {
         sunkenEdge(painter, r);
     } else if (option->state & State_On) {
-        frameLines(painter, r, DarkShadow, LightEdge);
+        frameLines(painter, r, DarkShadowSlot, LightEdgeSlot);
     } else {
         raisedEdge(painter, r);
     }
@@ -287,11 +278,11 @@ void SkinStyle::drawToolButtonPanel(const QStyleOption* option, QPainter* painte
         return;
     }
     // Tool-bar buttons stay flat until the pointer is over them.
-    fill(painter, option->rect, ButtonFace);
+    fill(painter, option->rect, ButtonFaceSlot);
     if (pressedOrChecked(option))
-        frameLines(painter, option->rect, ButtonShadow, ButtonHighlight);
+        frameLines(painter, option->rect, ButtonShadowSlot, ButtonHighlightSlot);
     else if (option->state & (State_MouseOver | State_Raised))
-        frameLines(painter, option->rect, ButtonHighlight, ButtonShadow);
+        frameLines(painter, option->rect, ButtonHighlightSlot, ButtonShadowSlot);
 }
 
 void SkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
@@ -325,12 +316,12 @@ void SkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opti
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing, true);
         const QRectF r = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
-        painter->setPen(skinQColor(enabled ? GreyText : ButtonHighlight));
-        painter->setBrush(skinQColor(enabled ? DarkShadow : ButtonFace));
+        painter->setPen(skinQColor(enabled ? GreyTextSlot : ButtonHighlightSlot));
+        painter->setBrush(skinQColor(enabled ? DarkShadowSlot : ButtonFaceSlot));
         painter->drawEllipse(r);
         if (option->state & State_On) {
             painter->setPen(Qt::NoPen);
-            painter->setBrush(skinQColor(enabled ? ButtonText : GreyText));
+            painter->setBrush(skinQColor(enabled ? ButtonTextSlot : GreyTextSlot));
             painter->drawEllipse(r.center(), r.width() / 4.5, r.height() / 4.5);
         }
         painter->restore();
@@ -357,23 +348,23 @@ void SkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opti
         else if (option->state & State_Sunken)
             sunkenEdge(painter, option->rect);
         else
-            frameLines(painter, option->rect, ButtonShadow, ButtonShadow);
+            frameLines(painter, option->rect, ButtonShadowSlot, ButtonShadowSlot);
         return;
     case PE_PanelMenu:
         fill(painter, option->rect, MenuSlot);
         return;
     case PE_FrameMenu:
-        frameLines(painter, option->rect, ButtonHighlight, ButtonHighlight);
+        frameLines(painter, option->rect, ButtonHighlightSlot, ButtonHighlightSlot);
         return;
     case PE_PanelStatusBar:
-        fill(painter, option->rect, ButtonFace);
+        fill(painter, option->rect, ButtonFaceSlot);
         painter->fillRect(option->rect.left(), option->rect.top(), option->rect.width(), 1,
-            skinQColor(ButtonShadow));
+            skinQColor(ButtonShadowSlot));
         return;
     case PE_FrameStatusBarItem:
         return;
     case PE_PanelToolBar:
-        fill(painter, option->rect, ButtonFace);
+        fill(painter, option->rect, ButtonFaceSlot);
         return;
     default:
         QProxyStyle::drawPrimitive(element, option, painter, widget);
@@ -404,7 +395,7 @@ void SkinStyle::drawControl(ControlElement element, const QStyleOption* option, 
         QStyleOptionButton panel(*button);
         if (!flat && button->features & QStyleOptionButton::DefaultButton) {
             // The default button wears one more frame around its edge.
-            frameLines(painter, panel.rect, LightEdge, LightEdge);
+            frameLines(painter, panel.rect, LightEdgeSlot, LightEdgeSlot);
             panel.rect.adjust(1, 1, -1, -1);
         }
         drawPushButtonPanel(&panel, painter, flat);
@@ -414,7 +405,7 @@ void SkinStyle::drawControl(ControlElement element, const QStyleOption* option, 
                 panel.rect.right() - size - 2, panel.rect.top(), size, panel.rect.height());
             stackedArrow(painter,
                 arrow.translated(pressedOrChecked(option) ? QPoint(1, 1) : QPoint()), Qt::DownArrow,
-                option->state & State_Enabled ? ButtonText : GreyText);
+                option->state & State_Enabled ? ButtonTextSlot : GreyTextSlot);
         }
         return;
     }
@@ -433,7 +424,7 @@ void SkinStyle::drawControl(ControlElement element, const QStyleOption* option, 
     case CE_ProgressBarGroove:
         if (isDarkScheme(skinSchemeMode())) {
             fill(painter, option->rect, WindowSlot);
-            frameLines(painter, option->rect, ButtonShadow, ButtonHighlight);
+            frameLines(painter, option->rect, ButtonShadowSlot, ButtonHighlightSlot);
             return;
         }
         break;
@@ -476,7 +467,7 @@ void SkinStyle::drawControl(ControlElement element, const QStyleOption* option, 
     }
     case CE_ToolBar:
     case CE_MenuBarEmptyArea:
-        fill(painter, option->rect, ButtonFace);
+        fill(painter, option->rect, ButtonFaceSlot);
         return;
     case CE_MenuEmptyArea:
         fill(painter, option->rect, MenuSlot);
@@ -495,13 +486,13 @@ void SkinStyle::drawGroupBox(const QStyleOptionComplex* option, QPainter* painte
         const QRect frame = subControlRect(CC_GroupBox, option, SC_GroupBoxFrame, nullptr);
         if (box->features & QStyleOptionFrame::Flat) {
             painter->fillRect(
-                frame.left(), frame.top(), frame.width(), 1, skinQColor(ButtonShadow));
+                frame.left(), frame.top(), frame.width(), 1, skinQColor(ButtonShadowSlot));
             painter->fillRect(
-                frame.left(), frame.top() + 1, frame.width(), 1, skinQColor(ButtonHighlight));
+                frame.left(), frame.top() + 1, frame.width(), 1, skinQColor(ButtonHighlightSlot));
         } else {
             const QRect inset = frame.adjusted(0, 0, -1, -1);
-            frameLines(painter, inset.translated(1, 1), ButtonHighlight, ButtonHighlight);
-            frameLines(painter, inset, ButtonShadow, ButtonShadow);
+            frameLines(painter, inset.translated(1, 1), ButtonHighlightSlot, ButtonHighlightSlot);
+            frameLines(painter, inset, ButtonShadowSlot, ButtonShadowSlot);
         }
     }
     const bool hasText = (box->subControls & SC_GroupBoxLabel) && !box->text.isEmpty();
@@ -510,7 +501,7 @@ void SkinStyle::drawGroupBox(const QStyleOptionComplex* option, QPainter* painte
         return;
     // The caption's strip interrupts the frame's top line.
     const QRect strip = groupBoxStrip(box);
-    fill(painter, strip, ButtonFace);
+    fill(painter, strip, ButtonFaceSlot);
     if (checkable) {
         QStyleOption check(*box);
         check.rect = subControlRect(CC_GroupBox, option, SC_GroupBoxCheckBox, nullptr);
@@ -520,7 +511,7 @@ void SkinStyle::drawGroupBox(const QStyleOptionComplex* option, QPainter* painte
     }
     if (hasText) {
         painter->save();
-        painter->setPen(skinQColor(GreyText));
+        painter->setPen(skinQColor(GreyTextSlot));
         painter->drawText(subControlRect(CC_GroupBox, option, SC_GroupBoxLabel, nullptr),
             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextSingleLine,
             box->text);
@@ -534,7 +525,7 @@ void SkinStyle::drawSlider(
     const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
     const SliderParts parts = sliderParts(slider);
     const bool horizontal = slider->orientation == Qt::Horizontal;
-    fill(painter, option->rect, ButtonFace);
+    fill(painter, option->rect, ButtonFaceSlot);
     if (slider->subControls & SC_SliderTickmarks && slider->tickPosition != QSlider::NoTicks) {
         const int length = horizontal ? parts.thumb.width() : parts.thumb.height();
         const int span = (horizontal ? option->rect.width() : option->rect.height()) - length;
@@ -547,7 +538,7 @@ void SkinStyle::drawSlider(
                 interval = slider->pageStep;
         }
         interval = std::max(interval, 1);
-        const QColor colour = skinQColor(ButtonText);
+        const QColor colour = skinQColor(ButtonTextSlot);
         auto tick = [&](qint64 value) {
             const int at = QStyle::sliderPositionFromValue(slider->minimum, slider->maximum,
                                int(value), span, slider->upsideDown)
@@ -581,7 +572,7 @@ void SkinStyle::drawSlider(
         if (parts.point) {
             pointedThumb(painter, parts.thumb, parts.point);
         } else {
-            fill(painter, parts.thumb, ButtonFace);
+            fill(painter, parts.thumb, ButtonFaceSlot);
             raisedEdge(painter, parts.thumb);
         }
     }
@@ -600,17 +591,17 @@ void SkinStyle::drawComboBox(
     const QRect inner = combo->frame
         ? option->rect.adjusted(EdgeWidth, EdgeWidth, -EdgeWidth, -EdgeWidth)
         : option->rect;
-    fill(painter, inner, enabled ? WindowSlot : ButtonFace);
+    fill(painter, inner, enabled ? WindowSlot : ButtonFaceSlot);
     if (combo->subControls & SC_ComboBoxArrow) {
         const QRect arrow = subControlRect(CC_ComboBox, option, SC_ComboBoxArrow, widget);
         const bool down = (combo->activeSubControls & SC_ComboBoxArrow) && pressed(option);
-        fill(painter, arrow, ButtonFace);
+        fill(painter, arrow, ButtonFaceSlot);
         if (down)
-            frameLines(painter, arrow, ButtonShadow, ButtonShadow);
+            frameLines(painter, arrow, ButtonShadowSlot, ButtonShadowSlot);
         else
             raisedEdge(painter, arrow);
         stackedArrow(painter, down ? arrow.translated(1, 1) : arrow, Qt::DownArrow,
-            enabled ? ButtonText : GreyText);
+            enabled ? ButtonTextSlot : GreyTextSlot);
     }
     if (option->state & State_HasFocus && !combo->editable)
         focusFrame(painter, option,
@@ -626,19 +617,19 @@ void SkinStyle::drawScrollBar(
     const bool enabled = option->state & State_Enabled;
     auto isDown
         = [&](SubControl part) { return (bar->activeSubControls & part) && pressed(option); };
-    fill(painter, option->rect, ButtonShadow); // the track
+    fill(painter, option->rect, ButtonShadowSlot); // the track
     for (const SubControl page : {SC_ScrollBarSubPage, SC_ScrollBarAddPage}) {
         if (isDown(page))
-            fill(painter, proxy()->subControlRect(CC_ScrollBar, bar, page, widget), DarkShadow);
+            fill(painter, proxy()->subControlRect(CC_ScrollBar, bar, page, widget), DarkShadowSlot);
     }
     for (const SubControl line : {SC_ScrollBarSubLine, SC_ScrollBarAddLine}) {
         const QRect r = proxy()->subControlRect(CC_ScrollBar, bar, line, widget);
         if (!(bar->subControls & line) || r.isEmpty())
             continue;
         const bool down = isDown(line);
-        fill(painter, r, ButtonFace);
+        fill(painter, r, ButtonFaceSlot);
         if (down)
-            frameLines(painter, r, ButtonShadow, ButtonShadow);
+            frameLines(painter, r, ButtonShadowSlot, ButtonShadowSlot);
         else
             raisedEdge(painter, r);
         const bool first = line == SC_ScrollBarSubLine;
@@ -646,11 +637,11 @@ void SkinStyle::drawScrollBar(
             ? ((first != (option->direction == Qt::RightToLeft)) ? Qt::LeftArrow : Qt::RightArrow)
             : (first ? Qt::UpArrow : Qt::DownArrow);
         stackedArrow(painter, down ? r.translated(1, 1) : r, direction,
-            enabled ? ButtonText : ButtonHighlight);
+            enabled ? ButtonTextSlot : ButtonHighlightSlot);
     }
     if (bar->subControls & SC_ScrollBarSlider && bar->maximum > bar->minimum && enabled) {
         const QRect thumb = proxy()->subControlRect(CC_ScrollBar, bar, SC_ScrollBarSlider, widget);
-        fill(painter, thumb, ButtonFace);
+        fill(painter, thumb, ButtonFaceSlot);
         raisedEdge(painter, thumb);
     }
 }
@@ -805,7 +796,7 @@ int SkinStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidg
     case SH_DitherDisabledText:
         return 0; // disabled text is plainly the grey-text colour
     case SH_GroupBox_TextLabelColor:
-        return int(skinQColor(GreyText).rgb());
+        return int(skinQColor(GreyTextSlot).rgb());
     default:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }

@@ -89,6 +89,17 @@ protected:
         combo->setCurrentIndex(index);
         emit combo->activated(index);
     }
+    // Presses Import my own PSF and chooses `path` in the file dialog.
+    void importKernelFrom(const QString& path)
+    {
+        QTimer::singleShot(0, [path] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        QTest::mouseClick(control<QPushButton>(ImportControl), Qt::LeftButton);
+    }
     std::vector<std::uint8_t> shown() const { return imageBytes(window->resultImage()); }
     std::vector<std::uint8_t> unprocessed() const { return imageBytes(window->inputImage()); }
 
@@ -392,13 +403,7 @@ TEST_F(PanelTest, AnImportedKernelPreviewsWithoutAMotionLine)
     QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
     EXPECT_EQ(shown(), unprocessed()); // no points, no kernel: nothing to preview
 
-    QTimer::singleShot(0, [path] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(dialog);
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    QTest::mouseClick(control<QPushButton>(ImportControl), Qt::LeftButton);
+    importKernelFrom(path);
     EXPECT_TRUE(deblurParams.importedKernel);
     EXPECT_TRUE(control<QWidget>(DropKernelControl)->isEnabled());
     EXPECT_FALSE(control<QWidget>(ImportControl)->isEnabled());
@@ -422,13 +427,7 @@ TEST_F(PanelTest, AJobTheEngineCannotDoLeavesNoResult)
     spot.fill(255);
     const QString path = QString::fromStdString(folder.file("wide.png"));
     ASSERT_TRUE(spot.save(path));
-    QTimer::singleShot(0, [path] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(dialog);
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    QTest::mouseClick(control<QPushButton>(ImportControl), Qt::LeftButton);
+    importKernelFrom(path);
     ASSERT_TRUE(deblurParams.importedKernel);
     QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return !panel->jobRunning(); }));
