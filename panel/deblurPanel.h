@@ -105,6 +105,10 @@ public:
     // Runs command `id` as its control would.
     void command(int id, int notification = 0);
 
+    // The main window is closing and waits for the job: its completion only lets the worker
+    // end, with no preview, render or message box after it.
+    void windowClosing() { hostClosing = true; }
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -149,6 +153,7 @@ private:
     PreviewRect preview;
     bool previewAttached = false;
     bool running = false; // the full job runs
+    bool hostClosing = false;
     int menuPoint = -1; // the point the menu was opened on
     QPointer<QMenu> menu;
 

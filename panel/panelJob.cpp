@@ -69,7 +69,7 @@ bool DeblurPanel::buildKernel(double motionSpread)
 
 void DeblurPanel::runPreview()
 {
-    if (!previewChecked() || running)
+    if (!previewChecked() || running || hostClosing)
         return;
     bool run = true;
     update();
@@ -199,6 +199,8 @@ void DeblurPanel::returnToEditing()
 
 void DeblurPanel::jobFinished()
 {
+    if (hostClosing)
+        return;
     panelState.closing = false;
     panelState.resultReady = true;
     running = false;
@@ -211,6 +213,8 @@ void DeblurPanel::jobFinished()
 
 void DeblurPanel::jobAborted(bool failed)
 {
+    if (hostClosing)
+        return;
     returnToEditing();
     sendToWindow(JobAbortedMessage);
     clearAbortRequest();

@@ -544,6 +544,8 @@ void MainWindow::waitForJob()
 void MainWindow::closeSequence()
 {
     closed = true;
+    if (deblurPanel)
+        deblurPanel->windowClosing();
     const bool jobWasRunning = workerRunning;
     waitForJob();
     if (canvasCreated) {

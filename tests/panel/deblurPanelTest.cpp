@@ -444,6 +444,22 @@ TEST_F(PanelTest, AJobTheEngineCannotDoLeavesNoResult)
     EXPECT_FALSE(control<QWidget>(ImportControl)->isEnabled());
 }
 
+// Closing the window while the panel's job runs stops the job, hands the host its own pixels and
+// runs nothing more of the panel's.
+TEST_F(PanelTest, ClosingTheWindowMidJobHandsBackTheInput)
+{
+    setJobRunner(longJob);
+    openPanel(false);
+    const std::vector<std::uint8_t> original = imageBytes(source.get());
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return sampleAt(window->resultImage(), 0, 0, 0) == 9; }));
+    closeWindow();
+    EXPECT_EQ(imageBytes(source.get()), original);
+    EXPECT_TRUE(boxLog.boxes.empty());
+    clearAbortRequest();
+}
+
 TEST_F(PanelTest, CancelAfterAPreviewShowsTheUnprocessedImage)
 {
     openPanel(false);
