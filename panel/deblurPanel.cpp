@@ -98,15 +98,23 @@ DeblurPanel::DeblurPanel(const PanelHost& host, QWidget* docker)
 
 DeblurPanel::~DeblurPanel()
 {
-    // The view must not keep pointing at the rectangle or at a line no one frees.
-    if (previewAttached)
-        host.view->previewRect = nullptr;
-    freeMotionLine(host.view);
-    host.view->importedKernel = nullptr;
+    // A panel that closed itself has handed the view back already, and the window may be gone
+    // by the time its deferred deletion comes.
+    if (!viewReleased)
+        releaseView();
     panelState.panelOpen = false;
     panelState.panelMouseMode = NoMouseDrag;
     panelState.hotPoint = -1;
     panelState.pointMenuOpen = false;
+}
+
+// The view must not keep pointing at the rectangle or at a line no one frees.
+void DeblurPanel::releaseView()
+{
+    freeMotionLine(host.view);
+    host.view->previewRect = nullptr;
+    previewAttached = false;
+    viewReleased = true;
 }
 
 void DeblurPanel::createControls()

@@ -127,6 +127,7 @@ private:
     void dropImportedKernel();
     void setParameterControlsEnabled(bool enabled);
     void showUnprocessed();
+    void releaseView();
 
     // Job control.
     void runPreview();
@@ -154,6 +155,7 @@ private:
     bool previewAttached = false;
     bool running = false; // the full job runs
     bool hostClosing = false;
+    bool viewReleased = false; // the motion line is freed and the rectangle detached
     int menuPoint = -1; // the point the menu was opened on
     QPointer<QMenu> menu;
 

@@ -230,9 +230,7 @@ void DeblurPanel::jobAborted(bool failed)
 void DeblurPanel::close(bool keepResult)
 {
     host.mainWindow->setFocus();
-    freeMotionLine(host.view);
-    host.view->previewRect = nullptr;
-    previewAttached = false;
+    releaseView();
     panelState.hotPoint = -1;
     panelState.panelMouseMode = NoMouseDrag;
     hide();
