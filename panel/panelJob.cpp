@@ -69,7 +69,8 @@ bool DeblurPanel::buildKernel(double motionSpread)
 
 void DeblurPanel::runPreview()
 {
-    if (!previewChecked() || running || hostClosing)
+    // After the job's result has come, the panel only closes: nothing may replace the result.
+    if (!previewChecked() || running || hostClosing || panelState.resultReady)
         return;
     bool run = true;
     update();
@@ -187,7 +188,6 @@ void DeblurPanel::setParameterControlsEnabled(bool enabled)
 void DeblurPanel::returnToEditing()
 {
     panelState.closing = false;
-    panelState.panelOpen = true;
     running = false;
     setParameterControlsEnabled(true);
     cancel->setEnabled(true);

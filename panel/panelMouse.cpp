@@ -44,8 +44,18 @@ void DeblurPanel::setCursors(Qt::CursorShape shape)
 
 void DeblurPanel::mouseOverImage(int message)
 {
-    if (panelState.closing || running || panelState.pointMenuOpen || !isMouseMessage(message))
+    if (panelState.closing || running || panelState.resultReady || panelState.pointMenuOpen
+        || !isMouseMessage(message))
         return;
+    // A drag let go over the bars or the docker still ends, as it would over the image.
+    if (message == LeftUpMessage && panelState.panelMouseMode != NoMouseDrag) {
+        const bool pointDrag = panelState.panelMouseMode == DraggingPoint;
+        panelState.panelMouseMode = NoMouseDrag;
+        panelState.previewRectHover = false;
+        if (!pointDrag || (previewChecked() && host.view->pointCount >= 2))
+            sendWindowMessage(this, PreviewMessage);
+        return;
+    }
     const ImagePoint cursor = host.pointer->position;
     const int dockerTop = toDevice(host.docker->y());
     const int dockerBottom = toDevice(host.docker->y() + host.docker->height());

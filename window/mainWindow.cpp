@@ -430,6 +430,7 @@ void MainWindow::openCorrection(bool motionCorrection)
                interfaceText(StringWarning), BoxButtons::YesNo, true})
             != BoxAnswer::Yes)
         return;
+    resultPending = false; // the panel shows the unprocessed image: the result is given up
     motion = motionCorrection;
     deblurParams.motionMode = motionCorrection;
     configureEngineForWindow(paths.settingsFolder);
@@ -508,8 +509,10 @@ void MainWindow::zoomToFit()
 
 void MainWindow::startJob(std::uintptr_t wParam, std::intptr_t lParam)
 {
+    // The previous worker has posted its completion and is ending: it is joined, not aborted,
+    // or the flag the panel has just cleared would stop the new job.
     if (worker.joinable())
-        waitForJob();
+        waitForJob(false);
     copyWhole(workImage.get(), &canvas.inputImage);
     job = {workImage.get(), &canvas.resultImage, wParam, lParam, deblurPanel,
         deblurPanel ? deblurPanel->progressBar() : nullptr};
@@ -528,9 +531,9 @@ void MainWindow::startJob(std::uintptr_t wParam, std::intptr_t lParam)
     }
 }
 
-void MainWindow::waitForJob()
+void MainWindow::waitForJob(bool abort)
 {
-    if (workerRunning)
+    if (abort && workerRunning)
         requestAbort();
     // The worker's renders are sent to this thread and wait for it: keep handling them.
     while (workerRunning) {
@@ -547,7 +550,7 @@ void MainWindow::closeSequence()
     if (deblurPanel)
         deblurPanel->windowClosing();
     const bool jobWasRunning = workerRunning;
-    waitForJob();
+    waitForJob(true);
     if (canvasCreated) {
         // A job cut short by the close leaves a half-written result: the host gets its input.
         const ImageBuffer& handBack = jobWasRunning ? canvas.inputImage : canvas.resultImage;
@@ -556,6 +559,8 @@ void MainWindow::closeSequence()
             copyImagePixels(images.sourceImage, &handBack);
     }
     // The panel goes before the view it draws on; the job that read it has ended.
+    if (deblurPanel)
+        dock->removeChild(deblurPanel);
     delete deblurPanel;
     deblurPanel = nullptr;
     saveSettingsAtClose(paths);

@@ -92,7 +92,9 @@ private:
     void zoomToFit();
     void zoom100();
     void startJob(std::uintptr_t wParam, std::intptr_t lParam);
-    void waitForJob();
+    // Waits for the worker to end (asking it to stop first when `abort` is set), handling the
+    // messages it sends meanwhile.
+    void waitForJob(bool abort);
     void closeSequence();
 
     void render(int slot, int reuseCopy, bool repaintNow = true);

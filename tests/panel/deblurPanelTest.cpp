@@ -14,6 +14,7 @@
 #include "tests/support/testImages.h"
 #include "tests/window/windowFixture.h"
 #include "window/commands.h"
+#include "window/docker.h"
 #include "window/toolbar.h"
 
 #include <QApplication>
@@ -216,6 +217,21 @@ TEST_F(PanelTest, ThePreviewRectangleFollowsADragOffTheImage)
     EXPECT_EQ(panel->previewRect().rect.right, 0);
     EXPECT_EQ(shown(), unprocessed());
     EXPECT_EQ(window->viewState().imageCenterX, centreBefore); // the view did not pan
+
+    // A drag let go over the docker ends there too; a later move without the button drags
+    // nothing.
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton); // centred again
+    const PreviewRect placed = panel->previewRect();
+    const QPoint grip = windowPoint(placed.rect.left + 20, placed.rect.top + 20);
+    move(grip);
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, grip);
+    move(grip + QPoint(10, 0), Qt::LeftButton);
+    QTest::mouseRelease(
+        window, Qt::LeftButton, Qt::NoModifier, window->docker()->geometry().center());
+    EXPECT_EQ(panelState.panelMouseMode, NoMouseDrag);
+    move(grip + QPoint(40, 0));
+    EXPECT_DOUBLE_EQ(panel->previewRect().x0, placed.x0 + 10 / zoom);
 }
 
 TEST_F(PanelTest, CtrlClicksInsertPointsButNotTwiceWithinAHundredMilliseconds)

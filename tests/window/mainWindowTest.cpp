@@ -243,6 +243,7 @@ TEST_F(MainWindowView, APendingResultIsKeptUnlessTheUserAgreesToLeaveIt)
 
     boxLog.answer = BoxAnswer::Yes;
     QTest::mouseClick(window->toolbar()->button(MotionCorrectionCommand), Qt::LeftButton);
+    EXPECT_FALSE(window->pendingResult()); // given up: the panel shows the unprocessed image
     EXPECT_TRUE(window->motionMode());
     EXPECT_TRUE(window->panelOpen());
     for (int command : {FocusCorrectionCommand, MotionCorrectionCommand, MenuCommand})
