@@ -1,15 +1,17 @@
 #include "panel/detailSlider.h"
 
 #include "panel/panelColors.h"
+#include "skin/skinShapes.h"
 
 #include <QPainter>
 #include <QStyleOptionSlider>
+#include <algorithm>
 
 namespace {
 
 // The part of the channel left of the thumb while the trackbar is enabled.
 const QColor FilledChannel(101, 135, 168);
-constexpr int ChannelHeight = 4;
+constexpr int ChannelHeight = 4 + 2 * EdgeWidth; // the edge around a 4-pixel channel
 
 int scrollCode(int action)
 {
@@ -31,17 +33,6 @@ int scrollCode(int action)
     default:
         return -1;
     }
-}
-
-// A 3-D edge: `light` along the top and left, `dark` along the bottom and right.
-void drawEdge(QPainter& painter, const QRect& rect, const QColor& light, const QColor& dark)
-{
-    painter.setPen(light);
-    painter.drawLine(rect.topLeft(), rect.topRight());
-    painter.drawLine(rect.topLeft(), rect.bottomLeft());
-    painter.setPen(dark);
-    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-    painter.drawLine(rect.topRight(), rect.bottomRight());
 }
 
 } // namespace
@@ -79,24 +70,24 @@ QRect DetailSlider::channelRect() const
 void DetailSlider::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), skinQColor(ButtonFaceSlot));
-    const QRect channel = channelRect();
+    fillSlot(&painter, rect(), ButtonFaceSlot);
     const QRect thumb = thumbRect();
 
     // The sunken channel, blue (grey when disabled) up to the thumb's middle.
-    painter.fillRect(channel, skinQColor(WindowSlot));
-    const QRect filled(channel.left(), channel.top(),
-        std::max(0, thumb.center().x() - channel.left()), channel.height());
-    painter.fillRect(filled, isEnabled() ? FilledChannel : skinQColor(DarkShadowSlot));
-    drawEdge(painter, channel.adjusted(-1, -1, 0, 0), skinQColor(ButtonShadowSlot),
-        skinQColor(ButtonHighlightSlot));
+    const QRect channel = channelRect();
+    const QRect inside = channel.adjusted(EdgeWidth, EdgeWidth, -EdgeWidth, -EdgeWidth);
+    fillSlot(&painter, inside, WindowSlot);
+    const QRect filled(inside.left(), inside.top(),
+        std::clamp(thumb.center().x() - inside.left(), 0, inside.width()), inside.height());
+    if (isEnabled())
+        painter.fillRect(filled, FilledChannel);
+    else
+        fillSlot(&painter, filled, DarkShadowSlot);
+    sunkenEdge(&painter, channel);
 
     // The raised thumb in the button face.
-    painter.fillRect(thumb, skinQColor(ButtonFaceSlot));
-    drawEdge(painter, thumb.adjusted(0, 0, -1, -1), skinQColor(ButtonHighlightSlot),
-        skinQColor(DarkShadowSlot));
-    drawEdge(painter, thumb.adjusted(1, 1, -2, -2), skinQColor(ButtonFaceSlot),
-        skinQColor(ButtonShadowSlot));
+    fillSlot(&painter, thumb, ButtonFaceSlot);
+    raisedEdge(&painter, thumb);
     if (hasFocus()) {
         painter.setPen(QPen(skinQColor(ButtonHighlightSlot), 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);

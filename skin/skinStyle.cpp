@@ -1,6 +1,7 @@
 #include "skin/skinStyle.h"
 
 #include "skin/skinColors.h"
+#include "skin/skinShapes.h"
 #include "skin/skinSlots.h"
 
 #include <QPainter>
@@ -19,71 +20,7 @@ constexpr int TickSpace = 5; // per side with tick marks (QSlider adds as much t
 constexpr int ChannelThickness = 4;
 
 constexpr int CheckPictureSize = 13;
-constexpr int EdgeWidth = 2; // raised and sunken edges
 constexpr int ArrowButtonWidth = 17; // combo-box arrows and scroll-bar extent
-
-void fill(QPainter* painter, const QRect& rect, int slot)
-{
-    painter->fillRect(rect, skinQColor(slot));
-}
-
-// A one-pixel frame: the top and left lines in one slot, the bottom and right in another.
-void frameLines(QPainter* painter, const QRect& rect, int topLeft, int bottomRight)
-{
-    if (rect.width() <= 0 || rect.height() <= 0)
-        return;
-    const QColor first = skinQColor(topLeft);
-    const QColor second = skinQColor(bottomRight);
-    painter->fillRect(rect.left(), rect.top(), rect.width(), 1, first);
-    painter->fillRect(rect.left(), rect.top(), 1, rect.height(), first);
-    painter->fillRect(rect.left(), rect.bottom(), rect.width(), 1, second);
-    painter->fillRect(rect.right(), rect.top(), 1, rect.height(), second);
-}
-
-void raisedEdge(QPainter* painter, const QRect& rect)
-{
-    frameLines(painter, rect, LightEdgeSlot, DarkShadowSlot);
-    frameLines(painter, rect.adjusted(1, 1, -1, -1), ButtonHighlightSlot, ButtonShadowSlot);
-}
-
-void sunkenEdge(QPainter* painter, const QRect& rect)
-{
-    frameLines(painter, rect, ButtonShadowSlot, ButtonHighlightSlot);
-    frameLines(painter, rect.adjusted(1, 1, -1, -1), DarkShadowSlot, LightEdgeSlot);
-}
-
-// A dotted rectangle, shown only after the keyboard moved the focus.
-void focusFrame(QPainter* painter, const QStyleOption* option, const QRect& rect)
-{
-    if (!(option->state & QStyle::State_KeyboardFocusChange) || rect.isEmpty())
-        return;
-    painter->save();
-    QPen pen(skinQColor(ButtonTextSlot), 0, Qt::DotLine);
-    pen.setCosmetic(true);
-    painter->setPen(pen);
-    painter->setBrush(Qt::NoBrush);
-    painter->drawRect(rect.adjusted(0, 0, -1, -1));
-    painter->restore();
-}
-
-// A solid triangle pointing `direction`, drawn as stacked lines centred in `rect`.
-void stackedArrow(QPainter* painter, const QRect& rect, Qt::ArrowType direction, int slot)
-{
-    const int rows = std::clamp((std::min(rect.width(), rect.height()) - 4) / 3, 2, 6);
-    const QColor colour = skinQColor(slot);
-    const int cx = rect.left() + rect.width() / 2;
-    const int cy = rect.top() + rect.height() / 2;
-    for (int i = 0; i < rows; ++i) {
-        const int half
-            = direction == Qt::DownArrow || direction == Qt::RightArrow ? rows - 1 - i : i;
-        const int line = cy - rows / 2 + i;
-        const int column = cx - rows / 2 + i;
-        if (direction == Qt::UpArrow || direction == Qt::DownArrow)
-            painter->fillRect(cx - half, line, 2 * half + 1, 1, colour);
-        else
-            painter->fillRect(column, cy - half, 1, 2 * half + 1, colour);
-    }
-}
 
 bool pressed(const QStyleOption* option)
 {
@@ -144,7 +81,7 @@ void pointedThumb(QPainter* painter, const QRect& thumb, int point)
 {
     const int depth = PointDepth;
     const QRect body = point > 0 ? thumb.adjusted(0, 0, 0, -depth) : thumb.adjusted(0, depth, 0, 0);
-    fill(painter, body, ButtonFaceSlot);
+    fillSlot(painter, body, ButtonFaceSlot);
     for (int k = 1; k < depth; ++k) {
         const int y = point > 0 ? body.bottom() + k : body.top() - k;
         painter->fillRect(
@@ -183,26 +120,6 @@ void pointedThumb(QPainter* painter, const QRect& thumb, int point)
         if (k < depth)
             painter->fillRect(thumb.right() - k - 1, y, 1, 1, skinQColor(ButtonShadowSlot));
     }
-}
-
-// The information sign of message boxes: a disc in the highlight colour with a letter "i" in
-// the button-text colour, built from rectangles so that it stays crisp at every size.
-QPixmap informationSign(int size)
-{
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(skinQColor(HighlightSlot));
-    painter.drawEllipse(QRectF(0.5, 0.5, size - 1.0, size - 1.0));
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    const int stem = std::max(2, size / 8);
-    const int left = (size - stem) / 2;
-    painter.fillRect(left, size / 5, stem, stem, skinQColor(ButtonTextSlot));
-    painter.fillRect(left, size / 5 + 2 * stem, stem, size - size / 5 * 2 - 2 * stem,
-        skinQColor(ButtonTextSlot));
-    return pixmap;
 }
 
 // The caption's strip of a group box: from x = 5, as wide as the caption (and its check box)
@@ -254,7 +171,7 @@ const QPixmap& SkinStyle::checkBoxPicture(Qt::CheckState state, bool enabled) co
 void SkinStyle::drawPushButtonPanel(const QStyleOption* option, QPainter* painter, bool flat) const
 {
     const QRect r = option->rect;
-    fill(painter, r, ButtonFaceSlot);
+    fillSlot(painter, r, ButtonFaceSlot);
     if (flat) {
         if (pressedOrChecked(option))
             frameLines(painter, r, ButtonShadowSlot, ButtonHighlightSlot);
@@ -278,7 +195,7 @@ void SkinStyle::drawToolButtonPanel(const QStyleOption* option, QPainter* painte
         return;
     }
     // Tool-bar buttons stay flat until the pointer is over them.
-    fill(painter, option->rect, ButtonFaceSlot);
+    fillSlot(painter, option->rect, ButtonFaceSlot);
     if (pressedOrChecked(option))
         frameLines(painter, option->rect, ButtonShadowSlot, ButtonHighlightSlot);
     else if (option->state & (State_MouseOver | State_Raised))
@@ -351,20 +268,20 @@ void SkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opti
             frameLines(painter, option->rect, ButtonShadowSlot, ButtonShadowSlot);
         return;
     case PE_PanelMenu:
-        fill(painter, option->rect, MenuSlot);
+        fillSlot(painter, option->rect, MenuSlot);
         return;
     case PE_FrameMenu:
         frameLines(painter, option->rect, ButtonHighlightSlot, ButtonHighlightSlot);
         return;
     case PE_PanelStatusBar:
-        fill(painter, option->rect, ButtonFaceSlot);
+        fillSlot(painter, option->rect, ButtonFaceSlot);
         painter->fillRect(option->rect.left(), option->rect.top(), option->rect.width(), 1,
             skinQColor(ButtonShadowSlot));
         return;
     case PE_FrameStatusBarItem:
         return;
     case PE_PanelToolBar:
-        fill(painter, option->rect, ButtonFaceSlot);
+        fillSlot(painter, option->rect, ButtonFaceSlot);
         return;
     default:
         QProxyStyle::drawPrimitive(element, option, painter, widget);
@@ -423,7 +340,7 @@ void SkinStyle::drawControl(ControlElement element, const QStyleOption* option, 
     }
     case CE_ProgressBarGroove:
         if (isDarkScheme(skinSchemeMode())) {
-            fill(painter, option->rect, WindowSlot);
+            fillSlot(painter, option->rect, WindowSlot);
             frameLines(painter, option->rect, ButtonShadowSlot, ButtonHighlightSlot);
             return;
         }
@@ -449,7 +366,7 @@ void SkinStyle::drawControl(ControlElement element, const QStyleOption* option, 
         else
             chunk = fromEnd ? QRect(inner.right() - length + 1, inner.top(), length, inner.height())
                             : QRect(inner.left(), inner.top(), length, inner.height());
-        fill(painter, chunk, HighlightSlot);
+        fillSlot(painter, chunk, HighlightSlot);
         return;
     }
     case CE_ComboBoxLabel: {
@@ -467,10 +384,10 @@ void SkinStyle::drawControl(ControlElement element, const QStyleOption* option, 
     }
     case CE_ToolBar:
     case CE_MenuBarEmptyArea:
-        fill(painter, option->rect, ButtonFaceSlot);
+        fillSlot(painter, option->rect, ButtonFaceSlot);
         return;
     case CE_MenuEmptyArea:
-        fill(painter, option->rect, MenuSlot);
+        fillSlot(painter, option->rect, MenuSlot);
         return;
     default:
         break;
@@ -501,7 +418,7 @@ void SkinStyle::drawGroupBox(const QStyleOptionComplex* option, QPainter* painte
         return;
     // The caption's strip interrupts the frame's top line.
     const QRect strip = groupBoxStrip(box);
-    fill(painter, strip, ButtonFaceSlot);
+    fillSlot(painter, strip, ButtonFaceSlot);
     if (checkable) {
         QStyleOption check(*box);
         check.rect = subControlRect(CC_GroupBox, option, SC_GroupBoxCheckBox, nullptr);
@@ -525,7 +442,7 @@ void SkinStyle::drawSlider(
     const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
     const SliderParts parts = sliderParts(slider);
     const bool horizontal = slider->orientation == Qt::Horizontal;
-    fill(painter, option->rect, ButtonFaceSlot);
+    fillSlot(painter, option->rect, ButtonFaceSlot);
     if (slider->subControls & SC_SliderTickmarks && slider->tickPosition != QSlider::NoTicks) {
         const int length = horizontal ? parts.thumb.width() : parts.thumb.height();
         const int span = (horizontal ? option->rect.width() : option->rect.height()) - length;
@@ -572,7 +489,7 @@ void SkinStyle::drawSlider(
         if (parts.point) {
             pointedThumb(painter, parts.thumb, parts.point);
         } else {
-            fill(painter, parts.thumb, ButtonFaceSlot);
+            fillSlot(painter, parts.thumb, ButtonFaceSlot);
             raisedEdge(painter, parts.thumb);
         }
     }
@@ -591,11 +508,11 @@ void SkinStyle::drawComboBox(
     const QRect inner = combo->frame
         ? option->rect.adjusted(EdgeWidth, EdgeWidth, -EdgeWidth, -EdgeWidth)
         : option->rect;
-    fill(painter, inner, enabled ? WindowSlot : ButtonFaceSlot);
+    fillSlot(painter, inner, enabled ? WindowSlot : ButtonFaceSlot);
     if (combo->subControls & SC_ComboBoxArrow) {
         const QRect arrow = subControlRect(CC_ComboBox, option, SC_ComboBoxArrow, widget);
         const bool down = (combo->activeSubControls & SC_ComboBoxArrow) && pressed(option);
-        fill(painter, arrow, ButtonFaceSlot);
+        fillSlot(painter, arrow, ButtonFaceSlot);
         if (down)
             frameLines(painter, arrow, ButtonShadowSlot, ButtonShadowSlot);
         else
@@ -617,17 +534,18 @@ void SkinStyle::drawScrollBar(
     const bool enabled = option->state & State_Enabled;
     auto isDown
         = [&](SubControl part) { return (bar->activeSubControls & part) && pressed(option); };
-    fill(painter, option->rect, ButtonShadowSlot); // the track
+    fillSlot(painter, option->rect, ButtonShadowSlot); // the track
     for (const SubControl page : {SC_ScrollBarSubPage, SC_ScrollBarAddPage}) {
         if (isDown(page))
-            fill(painter, proxy()->subControlRect(CC_ScrollBar, bar, page, widget), DarkShadowSlot);
+            fillSlot(
+                painter, proxy()->subControlRect(CC_ScrollBar, bar, page, widget), DarkShadowSlot);
     }
     for (const SubControl line : {SC_ScrollBarSubLine, SC_ScrollBarAddLine}) {
         const QRect r = proxy()->subControlRect(CC_ScrollBar, bar, line, widget);
         if (!(bar->subControls & line) || r.isEmpty())
             continue;
         const bool down = isDown(line);
-        fill(painter, r, ButtonFaceSlot);
+        fillSlot(painter, r, ButtonFaceSlot);
         if (down)
             frameLines(painter, r, ButtonShadowSlot, ButtonShadowSlot);
         else
@@ -641,7 +559,7 @@ void SkinStyle::drawScrollBar(
     }
     if (bar->subControls & SC_ScrollBarSlider && bar->maximum > bar->minimum && enabled) {
         const QRect thumb = proxy()->subControlRect(CC_ScrollBar, bar, SC_ScrollBarSlider, widget);
-        fill(painter, thumb, ButtonFaceSlot);
+        fillSlot(painter, thumb, ButtonFaceSlot);
         raisedEdge(painter, thumb);
     }
 }
