@@ -11,12 +11,13 @@
 #include "panel/jobProgressBar.h"
 #include "panel/memoryCheck.h"
 #include "panel/motionLine.h"
-#include "panel/panelColors.h"
 #include "panel/panelState.h"
 #include "panel/psfImport.h"
 #include "platform/memoryStatus.h"
 #include "platform/windowMessage.h"
 #include "skin/applySkin.h"
+#include "skin/skinSlots.h"
+#include "skin/skinStyle.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -68,6 +69,12 @@ QComboBox* makeCombo(QWidget* parent, int id, QRect units, std::initializer_list
         combo->addItem(interfaceText(item));
     combo->setAccessibleName(accessibleName);
     return combo;
+}
+
+void enableAll(std::initializer_list<QWidget*> controls, bool enabled)
+{
+    for (QWidget* control : controls)
+        control->setEnabled(enabled);
 }
 
 // The selection of a stored value: 0 and 1 select themselves, anything else the last item.
@@ -187,7 +194,6 @@ void DeblurPanel::initialise()
 
     showUnprocessed();
 
-    deblurParams.importedKernel = false;
     releaseImage(&deblurParams.kernel);
     resetImage(&deblurParams.kernel);
     host.view->importedKernel = &deblurParams.importedKernel;
@@ -198,8 +204,7 @@ void DeblurPanel::initialise()
         interfaceText(motion ? StringMotionCorrectionLower : StringOutOfFocusCorrection));
     setAccessibleName(windowTitle());
     motionHint->setVisible(motion);
-    for (QWidget* control : {static_cast<QWidget*>(detailLabel), static_cast<QWidget*>(detail),
-             static_cast<QWidget*>(detailValue)})
+    for (QWidget* control : std::initializer_list<QWidget*> {detailLabel, detail, detailValue})
         control->setVisible(!motion);
     host.view->previewRect = nullptr;
     previewAttached = false;
@@ -211,7 +216,7 @@ void DeblurPanel::initialise()
     panelState.methodSelection = NoSelectionSeen;
     panelState.powerSelection = NoSelectionSeen;
     panelState.noiseSelection = NoSelectionSeen;
-    dropButton->setEnabled(false);
+    setKernelChoice(false);
 
     detail->setRange(1, 50);
     detail->setPageStep(0);
@@ -353,9 +358,7 @@ void DeblurPanel::selectionChanged(int notification)
     panelState.powerSelection = powerNow;
     panelState.noiseSelection = noiseNow;
     checkMemory();
-    const bool noiseMatters = methodNow == 1 || methodNow == 2;
-    noise->setEnabled(noiseMatters);
-    noiseLabel->setEnabled(noiseMatters);
+    enableNoiseChoice(true);
     if (notification != InitialSelection)
         sendWindowMessage(this, PreviewMessage);
 }
@@ -421,24 +424,40 @@ void DeblurPanel::importKernel()
     if (changeImageFormat(loaded.get(), 8, 1)
         || kernelFromImage(&deblurParams.kernel, loaded.get()))
         return; // an all-black picture gives no kernel: nothing changes
-    for (QWidget* control : {static_cast<QWidget*>(motionHint), static_cast<QWidget*>(detail),
-             static_cast<QWidget*>(detailLabel), static_cast<QWidget*>(detailValue),
-             static_cast<QWidget*>(importButton)})
-        control->setEnabled(false);
-    dropButton->setEnabled(true);
-    deblurParams.importedKernel = true;
+    setKernelChoice(true);
     sendWindowMessage(this, PreviewMessage);
 }
 
 void DeblurPanel::dropImportedKernel()
 {
-    for (QWidget* control : {static_cast<QWidget*>(motionHint), static_cast<QWidget*>(detail),
-             static_cast<QWidget*>(detailLabel), static_cast<QWidget*>(detailValue),
-             static_cast<QWidget*>(importButton)})
-        control->setEnabled(true);
-    dropButton->setEnabled(false);
-    deblurParams.importedKernel = false;
+    setKernelChoice(false);
     sendWindowMessage(this, PreviewMessage);
+}
+
+// The kernel comes from a picture, or is built: an imported one takes the level of details and
+// the import out of use and offers X instead.
+void DeblurPanel::setKernelChoice(bool imported)
+{
+    deblurParams.importedKernel = imported;
+    enableAll({motionHint, detail, detailLabel, detailValue, importButton}, !imported);
+    dropButton->setEnabled(imported);
+}
+
+// The noise level matters for the Smoothing method only.
+void DeblurPanel::enableNoiseChoice(bool enabled)
+{
+    const bool matters = method->currentIndex() == 1 || method->currentIndex() == 2;
+    enableAll({noise, noiseLabel}, enabled && matters);
+}
+
+// All the parameters' controls, as a job starts or editing resumes.
+void DeblurPanel::setParameterControlsEnabled(bool enabled)
+{
+    enableAll({previewBox, methodLabel, method, powerLabel, power}, enabled);
+    const bool imported = deblurParams.importedKernel;
+    enableAll({motionHint, detail, detailLabel, detailValue, importButton}, enabled && !imported);
+    dropButton->setEnabled(enabled && imported);
+    enableNoiseChoice(enabled);
 }
 
 void DeblurPanel::showUnprocessed()

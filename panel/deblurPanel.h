@@ -126,6 +126,8 @@ private:
     void importKernel();
     void dropImportedKernel();
     void setParameterControlsEnabled(bool enabled);
+    void setKernelChoice(bool imported);
+    void enableNoiseChoice(bool enabled);
     void showUnprocessed();
     void releaseView();
 

@@ -1,7 +1,8 @@
 #include "panel/detailSlider.h"
 
-#include "panel/panelColors.h"
 #include "skin/skinShapes.h"
+#include "skin/skinSlots.h"
+#include "skin/skinStyle.h"
 
 #include <QPainter>
 #include <QStyleOptionSlider>

@@ -151,36 +151,12 @@ void DeblurPanel::okOrCancel(bool okPressed)
     panelState.hotPoint = -1;
     abortButton->show();
     progress->show();
-    for (QWidget* control : {static_cast<QWidget*>(ok), static_cast<QWidget*>(cancel),
-             static_cast<QWidget*>(detail), static_cast<QWidget*>(detailLabel),
-             static_cast<QWidget*>(detailValue), static_cast<QWidget*>(previewBox)})
-        control->setEnabled(false);
+    ok->setEnabled(false);
+    cancel->setEnabled(false);
     progress->setRange(0, 100);
     progress->setValue(0);
     clearAbortRequest();
     postWindowMessage(host.mainWindow, StartJobMessage, 0, deblurParams.detail);
-}
-
-void DeblurPanel::setParameterControlsEnabled(bool enabled)
-{
-    for (QWidget* control : {static_cast<QWidget*>(motionHint), static_cast<QWidget*>(detail),
-             static_cast<QWidget*>(detailLabel), static_cast<QWidget*>(detailValue),
-             static_cast<QWidget*>(previewBox), static_cast<QWidget*>(methodLabel),
-             static_cast<QWidget*>(method), static_cast<QWidget*>(powerLabel),
-             static_cast<QWidget*>(power)})
-        control->setEnabled(enabled);
-    const bool imported = deblurParams.importedKernel;
-    importButton->setEnabled(enabled && !imported);
-    dropButton->setEnabled(enabled && imported);
-    const bool noiseMatters = method->currentIndex() == 1 || method->currentIndex() == 2;
-    noise->setEnabled(enabled && noiseMatters);
-    noiseLabel->setEnabled(enabled && noiseMatters);
-    if (enabled && deblurParams.importedKernel) {
-        // An imported kernel keeps the level of details out of use.
-        for (QWidget* control : {static_cast<QWidget*>(motionHint), static_cast<QWidget*>(detail),
-                 static_cast<QWidget*>(detailLabel), static_cast<QWidget*>(detailValue)})
-            control->setEnabled(false);
-    }
 }
 
 // Back to editing after an abort or a kernel that could not be built on OK: every control as
