@@ -1,5 +1,5 @@
-// The panel's live preview: a 300 x 300 area of a colour photo deblurred on the user-interface
-// thread, kernel building included, as the panel runs it for each power; out of focus at detail
+// The panel's live preview: a 300 x 300 area of a colour photo deblurred as the preview thread
+// does it, kernel building included, as the panel runs it for each power; out of focus at detail
 // 12 and 50 and motion along a 40-pixel line, Progressive and Smoothing.
 //
 // The window plans its transforms without measuring (previews never wait for a measurement);
@@ -8,7 +8,8 @@
 
 #include "engine/engine.h"
 #include "image/ownedImage.h"
-#include "panel/previewArea.h"
+#include "panel/deblurRequest.h"
+#include "panel/previewWorker.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,35 +32,34 @@ void preview(benchmark::State& state, bool measuredPlans)
 {
     configure(measuredPlans);
     OwnedImage input(ImageWidth, ImageHeight, 3, 8);
-    OwnedImage result(ImageWidth, ImageHeight, 3, 8);
-    if (!input->data || !result->data) {
+    if (!input->data) {
         state.SkipWithError("out of memory");
         return;
     }
     for (int i = 0; i < input->dataSize; ++i)
         input->data[i] = std::uint8_t((i * 7 + i / input->stride * 13) % 251);
-    DeblurParams params;
-    params.method = int(state.range(1));
-    params.power = int(state.range(2));
+    PreviewJob job;
+    job.request.params.method = int(state.range(1));
+    job.request.params.power = int(state.range(2));
     const auto kernel = Kernel(state.range(0));
-    params.motionMode = kernel == Motion40;
-    const MotionPoint line[] = {{580, 450, 0}, {620, 450, 0}};
-    auto build = [&] {
-        return params.motionMode
-            ? buildMotionKernel(&params, line, 2, PreviewMotionSpread)
-            : buildDefocusKernel(&params, defocusSpread(kernel == Detail12 ? 12 : 50));
-    };
+    job.request.params.motionMode = kernel == Motion40;
+    job.request.params.detail = kernel == Detail12 ? 12 : 50;
+    job.request.points = {{580, 450, 0}, {620, 450, 0}};
+    auto area = std::make_shared<OwnedImage>(Area.right - Area.left, Area.bottom - Area.top, 3, 8);
+    cropImage(area->get(), input.get(), Area);
+    job.area = area;
+    job.rect = Area;
     // The first preview of a size makes its plans; the timings are of the previews after it.
-    if (build() || !deblurPreviewArea(result.get(), input.get(), Area, params)) {
+    if (deblurPreview(job).status != PreviewOutcome::Done) {
         state.SkipWithError("no preview");
         return;
     }
     for (auto _ : state) {
-        if (build() || !deblurPreviewArea(result.get(), input.get(), Area, params))
+        const PreviewOutcome outcome = deblurPreview(job);
+        if (outcome.status != PreviewOutcome::Done)
             state.SkipWithError("no preview");
-        benchmark::DoNotOptimize(result->data);
+        benchmark::DoNotOptimize(outcome.area);
     }
-    releaseImage(&params.kernel);
 }
 
 void estimatedPlans(benchmark::State& state)

@@ -4,5 +4,5 @@
 // sourceImage (and maskImage) and writing sourceImage back.
 
 // Runs the window until the user closes it and leaves the image to hand back in sourceImage
-// (same geometry and format). Returns false only when the window could not be created.
-bool runMainWindow();
+// (same geometry and format). Returns true (failed) only when the window could not be created.
+[[nodiscard]] bool runMainWindow();

@@ -89,7 +89,7 @@ void doStart()
 
     bool showWindow = false;
     const OSErr scriptResult = readScriptParameters(&showWindow);
-    bool accepted = true;
+    bool windowFailed = false;
     if (scriptResult == noErr && showWindow) {
         selectSkinScheme(DarkScheme);
         if (const OSErr error = readSourceImage(); error != noErr) {
@@ -97,10 +97,10 @@ void doStart()
             setResult(error);
             return;
         }
-        accepted = runMainWindow();
+        windowFailed = runMainWindow();
     }
     pluginCall.filterData->queryForParameters = 0;
-    if (accepted) {
+    if (!windowFailed) {
         setResult(writeResultImage());
     } else {
         *parameters = kept;

@@ -1,33 +1,30 @@
 #include "panel/deblurPanel.h"
 
-#include "engine/abort.h"
 #include "engine/pointSpread.h"
 #include "image/imageFormat.h"
-#include "image/ownedImage.h"
-#include "locale/settings.h"
+#include "panel/psfImport.h"
+#include "view/renderView.h"
+
 #include "panel/detailSlider.h"
 #include "panel/dialogUnits.h"
 #include "panel/interfaceText.h"
-#include "panel/jobProgressBar.h"
+#include "panel/jobWorker.h"
 #include "panel/memoryCheck.h"
-#include "panel/motionLine.h"
-#include "panel/panelState.h"
-#include "panel/psfImport.h"
+#include "panel/pointerEdits.h"
+#include "panel/previewWorker.h"
 #include "platform/memoryStatus.h"
-#include "platform/windowMessage.h"
 #include "skin/applySkin.h"
 #include "skin/skinSlots.h"
 #include "skin/skinStyle.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLabel>
-#include <QMenu>
-#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QWheelEvent>
 #include <cmath>
 
 namespace {
@@ -91,37 +88,33 @@ QSize DeblurPanel::panelSize()
         .size();
 }
 
-DeblurPanel::DeblurPanel(const PanelHost& host, QWidget* docker)
+DeblurPanel::DeblurPanel(
+    const PanelView& view, bool motionMode, const PanelChoices& stored, QWidget* docker)
     : QWidget(docker)
-    , host(host)
+    , host(view)
 {
+    params.motionMode = motionMode;
     setObjectName(QStringLiteral("deblurPanel"));
     setFont(dialogFont());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(panelSize());
+    previewThread = new PreviewWorker(this);
+    connect(previewThread, &PreviewWorker::finished, this, &DeblurPanel::previewFinished);
+    job = new JobWorker(this);
+    connect(job, &JobWorker::finished, this, &DeblurPanel::jobFinished);
+    edits = new PointerEdits(this, host.surface);
     createControls();
-    initialise();
+    initialise(stored);
 }
 
 DeblurPanel::~DeblurPanel()
 {
-    // A panel that closed itself has handed the view back already, and the window may be gone
-    // by the time its deferred deletion comes.
-    if (!viewReleased)
-        releaseView();
-    panelState.panelOpen = false;
-    panelState.panelMouseMode = NoMouseDrag;
-    panelState.hotPoint = -1;
-    panelState.pointMenuOpen = false;
-}
-
-// The view must not keep pointing at the rectangle or at a line no one frees.
-void DeblurPanel::releaseView()
-{
-    freeMotionLine(host.view);
-    host.view->previewRect = nullptr;
-    previewAttached = false;
-    viewReleased = true;
+    delete edits; // the view stops sending the mouse here first
+    edits = nullptr;
+    delete previewThread; // aborts and joins
+    previewThread = nullptr;
+    delete job; // aborts and joins
+    job = nullptr;
 }
 
 void DeblurPanel::createControls()
@@ -136,7 +129,7 @@ void DeblurPanel::createControls()
     place(detail, DetailTrackbar, 6, 21, 176, 13);
     detail->setAccessibleName(interfaceText(StringSetDetails));
     detailLabel->setBuddy(detail);
-    detailValue = makeLabel(this, DetailValue, {113, 13, 19, 8}, QStringLiteral("12"));
+    detailValue = makeLabel(this, DetailValue, {113, 13, 19, 8}, QString::number(DefaultDetail));
     previewBox = new QCheckBox(interfaceText(StringPreview), this);
     place(previewBox, PreviewCheck, 9, 40, 74, 10);
     previewBox->setAccessibleName(interfaceText(StringPreview));
@@ -155,7 +148,8 @@ void DeblurPanel::createControls()
     methodLabel->setBuddy(method);
     powerLabel->setBuddy(power);
     noiseLabel->setBuddy(noise);
-    progress = new JobProgressBar(this);
+    progress = new QProgressBar(this);
+    progress->setTextVisible(false);
     place(progress, ProgressControl, 10, 104, 125, 14);
     progress->setAccessibleName(QStringLiteral("Progress"));
     abortButton = makeButton(this, AbortControl, {138, 104, 44, 14}, interfaceText(StringAbort));
@@ -168,204 +162,110 @@ void DeblurPanel::createControls()
     warning.setColor(QPalette::Window, skinQColor(MenuSlot));
     memoryWarning->setPalette(warning);
 
-    connect(ok, &QPushButton::clicked, this, [this] { command(OkControl); });
-    connect(cancel, &QPushButton::clicked, this, [this] { command(CancelControl); });
-    connect(abortButton, &QPushButton::clicked, this, [this] { command(AbortControl); });
-    connect(importButton, &QPushButton::clicked, this, [this] { command(ImportControl); });
-    connect(dropButton, &QPushButton::clicked, this, [this] { command(DropKernelControl); });
-    connect(previewBox, &QCheckBox::clicked, this, [this] { command(PreviewCheck); });
-    for (QComboBox* combo : {method, power, noise}) {
-        const int id = combo == method ? MethodCombo : combo == power ? PowerCombo : NoiseCombo;
-        connect(combo, &QComboBox::activated, this, [this, id] { command(id); });
-    }
-    detail->scrolled = [this](int code) { trackbarScrolled(code); };
+    // The order Tab follows: the mode's first control, then top to bottom.
+    setTabOrder(detail, previewBox);
+    setTabOrder(previewBox, importButton);
+    setTabOrder(importButton, dropButton);
+    setTabOrder(dropButton, method);
+    setTabOrder(method, power);
+    setTabOrder(power, noise);
+    setTabOrder(noise, abortButton);
+    setTabOrder(abortButton, ok);
+    setTabOrder(ok, cancel);
+
+    connect(ok, &QPushButton::clicked, this, &DeblurPanel::pressOk);
+    connect(cancel, &QPushButton::clicked, this, &DeblurPanel::pressCancel);
+    connect(abortButton, &QPushButton::clicked, job, &JobWorker::abort);
+    connect(importButton, &QPushButton::clicked, this, &DeblurPanel::importKernel);
+    connect(dropButton, &QPushButton::clicked, this, &DeblurPanel::dropImportedKernel);
+    connect(previewBox, &QCheckBox::toggled, this, &DeblurPanel::previewToggled);
+    for (QComboBox* combo : {method, power, noise})
+        connect(combo, &QComboBox::activated, this, &DeblurPanel::choicesChanged);
+    connect(detail, &DetailSlider::scrolled, this, &DeblurPanel::trackbarScrolled);
+    connect(job, &JobWorker::progressRange, progress, &QProgressBar::setRange);
+    connect(job, &JobWorker::progressChanged, progress, &QProgressBar::setValue);
 }
 
-void DeblurPanel::initialise()
+void DeblurPanel::initialise(const PanelChoices& stored)
 {
-    panelState.closing = false;
-    panelState.lastInsertionTick = 0;
-    panelState.hotPoint = -1;
-    panelState.previewRectHover = false;
-    panelState.panelOpen = true;
-    panelState.resultReady = false;
-    panelState.panelMouseMode = NoMouseDrag;
-    panelState.pointMenuOpen = false;
-
-    showUnprocessed();
-
-    releaseImage(&deblurParams.kernel);
-    resetImage(&deblurParams.kernel);
-    host.view->importedKernel = &deblurParams.importedKernel;
-    clearAbortRequest();
-
-    const bool motion = deblurParams.motionMode;
+    const bool motion = params.motionMode;
     setWindowTitle(
         interfaceText(motion ? StringMotionCorrectionLower : StringOutOfFocusCorrection));
     setAccessibleName(windowTitle());
     motionHint->setVisible(motion);
     for (QWidget* control : std::initializer_list<QWidget*> {detailLabel, detail, detailValue})
         control->setVisible(!motion);
-    host.view->previewRect = nullptr;
-    previewAttached = false;
-    preview = PreviewRect();
 
-    method->setCurrentIndex(settings.method != 0 ? 1 : 0);
-    power->setCurrentIndex(storedSelection(settings.power, 2));
-    noise->setCurrentIndex(storedSelection(settings.noise, 2));
-    panelState.methodSelection = NoSelectionSeen;
-    panelState.powerSelection = NoSelectionSeen;
-    panelState.noiseSelection = NoSelectionSeen;
+    method->setCurrentIndex(stored.method != 0 ? 1 : 0);
+    power->setCurrentIndex(storedSelection(stored.power, 2));
+    noise->setCurrentIndex(storedSelection(stored.noise, 2));
     setKernelChoice(false);
 
     detail->setRange(1, 50);
     detail->setPageStep(0);
     detail->setValue(DefaultDetail);
-    detailValue->setText(QString::number(DefaultDetail));
-    previewBox->setChecked(false);
     abortButton->hide();
     progress->hide();
     memoryWarning->hide();
 
-    command(MethodCombo, InitialSelection);
+    seenChoices = choices();
+    checkMemory();
+    enableNoiseChoice(true);
     applySkin(this);
+    showUnprocessed();
 }
 
 QWidget* DeblurPanel::control(int id) const
 {
-    switch (id) {
-    case OkControl:
-        return ok;
-    case CancelControl:
-        return cancel;
-    case DetailTrackbar:
-        return detail;
-    case DetailValue:
-        return detailValue;
-    case DetailLabel:
-        return detailLabel;
-    case ProgressControl:
-        return progress;
-    case AbortControl:
-        return abortButton;
-    case NoiseCombo:
-        return noise;
-    case MotionHint:
-        return motionHint;
-    case PowerCombo:
-        return power;
-    case PreviewCheck:
-        return previewBox;
-    case ImportControl:
-        return importButton;
-    case DropKernelControl:
-        return dropButton;
-    case PowerLabel:
-        return powerLabel;
-    case NoiseLabel:
-        return noiseLabel;
-    case MethodCombo:
-        return method;
-    case MemoryWarning:
-        return memoryWarning;
-    case MethodLabel:
+    if (id == MethodLabel)
         return methodLabel;
-    default:
-        return nullptr;
-    }
+    return findChild<QWidget*>(QStringLiteral("control%1").arg(id));
 }
 
-QObject* DeblurPanel::progressBar() const
+PanelChoices DeblurPanel::choices() const
 {
-    return progress;
+    return {method->currentIndex(), power->currentIndex(), noise->currentIndex()};
 }
 
-void DeblurPanel::command(int id, int notification)
+DeblurParams DeblurPanel::currentParams() const
 {
-    switch (id) {
-    case OkControl:
-    case CancelControl:
-        okOrCancel(id == OkControl);
-        break;
-    case AbortControl:
-        requestAbort();
-        break;
-    case MethodCombo:
-    case PowerCombo:
-    case NoiseCombo:
-        selectionChanged(notification);
-        break;
-    case PreviewCheck:
-        previewToggled();
-        break;
-    case ImportControl:
-        importKernel();
-        break;
-    case DropKernelControl:
-        dropImportedKernel();
-        break;
-    case DuplicatePointCommand:
-    case DeletePointCommand:
-        pointMenuCommand(id);
-        break;
-    default:
-        break;
-    }
+    DeblurParams current;
+    current.method = method->currentIndex();
+    current.power = power->currentIndex();
+    current.noise = noise->currentIndex();
+    current.detail = detail->value();
+    current.motionMode = params.motionMode;
+    current.importedKernel = importedKernel != nullptr;
+    return current;
 }
 
-bool DeblurPanel::event(QEvent* event)
+std::optional<ImageRect> DeblurPanel::shownPreviewRect() const
 {
-    if (event->type() == WindowMessageEvent::eventType()) {
-        handleMessage(static_cast<WindowMessageEvent*>(event));
-        return true;
-    }
-    return QWidget::event(event);
+    if (!previewAttached)
+        return std::nullopt;
+    return preview.rect;
 }
 
-void DeblurPanel::handleMessage(WindowMessageEvent* message)
+bool DeblurPanel::editable() const
 {
-    switch (message->number) {
-    case PreviewMessage:
-        runPreview();
-        break;
-    case JobFinishedMessage:
-        jobFinished();
-        break;
-    case JobAbortedMessage:
-        jobAborted(message->wParam == 1);
-        break;
-    case SetCursorMessage:
-        if (message->wParam == 0)
-            mouseOverImage(int(message->lParam >> 16 & 0xFFFF));
-        break;
-    case CommandMessage:
-        command(int(message->wParam & 0xFFFF), int(message->wParam >> 16 & 0xFFFF));
-        break;
-    default:
-        break;
-    }
+    return !closing && !running && !resultReady && !hostClosing;
 }
 
-void DeblurPanel::selectionChanged(int notification)
+void DeblurPanel::choicesChanged()
 {
-    const int methodNow = method->currentIndex();
-    const int powerNow = power->currentIndex();
-    const int noiseNow = noise->currentIndex();
-    if (methodNow == panelState.methodSelection && powerNow == panelState.powerSelection
-        && noiseNow == panelState.noiseSelection)
+    const PanelChoices now = choices();
+    if (now.method == seenChoices.method && now.power == seenChoices.power
+        && now.noise == seenChoices.noise)
         return;
-    panelState.methodSelection = methodNow;
-    panelState.powerSelection = powerNow;
-    panelState.noiseSelection = noiseNow;
+    seenChoices = now;
     checkMemory();
     enableNoiseChoice(true);
-    if (notification != InitialSelection)
-        sendWindowMessage(this, PreviewMessage);
+    requestPreview();
 }
 
 void DeblurPanel::checkMemory()
 {
-    const long long need = jobMemoryNeed(*host.inputImage, method->currentIndex());
+    const long long need = jobMemoryNeed(*host.input, method->currentIndex());
     if (jobFitsMemory(need, availableMemoryBytes())) {
         memoryWarning->hide();
         ok->setEnabled(!running);
@@ -375,6 +275,9 @@ void DeblurPanel::checkMemory()
     }
 }
 
+// The trackbar moves by its own step, then by one more in the direction of a line or page step
+// (so the arrows move it by 2, a page by 1); a preview follows every change except the thumb's
+// drag, which previews when it is let go.
 void DeblurPanel::trackbarScrolled(int code)
 {
     int value = detail->sliderPosition();
@@ -384,36 +287,80 @@ void DeblurPanel::trackbarScrolled(int code)
         value += 1;
     detail->setSliderPosition(value);
     detail->setValue(value);
-    detail->repaint();
     const int shown = detailValue->text().toInt();
     value = detail->value();
     detailValue->setText(QString::number(value));
-    setFocus();
     if ((value != shown && code != ScrollThumbTrack) || code == ScrollThumbPosition)
-        sendWindowMessage(this, PreviewMessage);
+        requestPreview();
 }
 
-void DeblurPanel::previewToggled()
+void DeblurPanel::previewToggled(bool on)
 {
-    if (previewChecked()) {
-        // The centre of the view area: halfway to the docker across, halfway down the window.
-        const int x = toDevice(host.docker->x()) / 2;
-        const int y = toDevice(host.mainWindow->height()) / 2;
+    if (on) {
+        // The centre of the view.
+        const double ratio = host.surface->devicePixelRatioF();
+        const int x = int(std::lround(host.surface->width() * ratio)) / 2;
+        const int y = int(std::lround(host.surface->height() * ratio)) / 2;
         double imageX = 0;
         double imageY = 0;
         windowToImage(transform(), x, y, &imageX, &imageY);
         preview = centredPreviewRect(saturatingTruncate(std::floor(imageX + 0.5)),
             saturatingTruncate(std::floor(imageY + 0.5)), imageSize());
-        host.view->previewRect = &preview.rect;
         previewAttached = true;
-        sendWindowMessage(this, PreviewMessage);
+        emit overlayChanged();
+        requestPreview();
     } else {
-        host.view->previewRect = nullptr;
         previewAttached = false;
+        ++previewSerial; // a preview still computing is dropped
+        previewThread->cancel();
         showUnprocessed();
     }
-    panelState.previewRectHover = false;
-    panelState.panelMouseMode = NoMouseDrag;
+    edits->reset();
+}
+
+void DeblurPanel::requestPreview()
+{
+    // After the job's result has come, the panel only closes: nothing may replace the result.
+    if (!previewShown() || running || hostClosing || resultReady)
+        return;
+    const DeblurParams current = currentParams();
+    const bool motionWithoutLine = current.motionMode && points.size() < 2 && !importedKernel;
+    if (motionWithoutLine || !previewRectUsable(preview.rect)) {
+        // Nothing to deblur: the unprocessed image, and no preview still on its way.
+        ++previewSerial;
+        previewThread->cancel();
+        showUnprocessed();
+        return;
+    }
+    const ImageRect& rect = preview.rect;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    auto area = std::make_shared<OwnedImage>(
+        width, height, host.input->channels, host.input->bitsPerChannel);
+    if (!(*area)->data)
+        return;
+    cropImage(area->get(), host.input, rect);
+    PreviewJob request {{current, points, importedKernel}, std::move(area), rect, ++previewSerial};
+    previewThread->render(std::move(request));
+}
+
+void DeblurPanel::previewFinished(std::shared_ptr<const PreviewOutcome> outcome)
+{
+    if (outcome->serial != previewSerial || !previewShown() || running || hostClosing
+        || resultReady)
+        return;
+    if (outcome->status == PreviewOutcome::KernelFailed) {
+        warnKernel();
+        return;
+    }
+    // The area outside the rectangle, and a preview that could not run, show the input.
+    copyImagePixels(host.result, host.input);
+    if (outcome->status == PreviewOutcome::Done) {
+        const ImageRect& rect = outcome->rect;
+        copyImageRect(host.result, outcome->area->get(), {rect.left, rect.top}, {0, 0},
+            {rect.right - rect.left, rect.bottom - rect.top});
+    }
+    emit resultChanged();
 }
 
 void DeblurPanel::importKernel()
@@ -421,24 +368,27 @@ void DeblurPanel::importKernel()
     OwnedImage loaded;
     if (importPsfImage(loaded.get(), this))
         return;
-    if (changeImageFormat(loaded.get(), 8, 1)
-        || kernelFromImage(&deblurParams.kernel, loaded.get()))
+    auto kernel = std::make_shared<OwnedImage>();
+    if (changeImageFormat(loaded.get(), 8, 1) || kernelFromImage(kernel->get(), loaded.get()))
         return; // an all-black picture gives no kernel: nothing changes
+    importedKernel = std::move(kernel);
     setKernelChoice(true);
-    sendWindowMessage(this, PreviewMessage);
+    emit overlayChanged();
+    requestPreview();
 }
 
 void DeblurPanel::dropImportedKernel()
 {
+    importedKernel.reset();
     setKernelChoice(false);
-    sendWindowMessage(this, PreviewMessage);
+    emit overlayChanged();
+    requestPreview();
 }
 
 // The kernel comes from a picture, or is built: an imported one takes the level of details and
 // the import out of use and offers X instead.
 void DeblurPanel::setKernelChoice(bool imported)
 {
-    deblurParams.importedKernel = imported;
     enableAll({motionHint, detail, detailLabel, detailValue, importButton}, !imported);
     dropButton->setEnabled(imported);
 }
@@ -446,7 +396,7 @@ void DeblurPanel::setKernelChoice(bool imported)
 // The noise level matters for the Smoothing method only.
 void DeblurPanel::enableNoiseChoice(bool enabled)
 {
-    const bool matters = method->currentIndex() == 1 || method->currentIndex() == 2;
+    const bool matters = method->currentIndex() == SmoothingMethod;
     enableAll({noise, noiseLabel}, enabled && matters);
 }
 
@@ -454,7 +404,7 @@ void DeblurPanel::enableNoiseChoice(bool enabled)
 void DeblurPanel::setParameterControlsEnabled(bool enabled)
 {
     enableAll({previewBox, methodLabel, method, powerLabel, power}, enabled);
-    const bool imported = deblurParams.importedKernel;
+    const bool imported = importedKernel != nullptr;
     enableAll({motionHint, detail, detailLabel, detailValue, importButton}, enabled && !imported);
     dropButton->setEnabled(enabled && imported);
     enableNoiseChoice(enabled);
@@ -462,8 +412,8 @@ void DeblurPanel::setParameterControlsEnabled(bool enabled)
 
 void DeblurPanel::showUnprocessed()
 {
-    copyImagePixels(host.resultImage, host.inputImage);
-    sendToWindow(RenderFreshMessage);
+    copyImagePixels(host.result, host.input);
+    emit resultChanged();
 }
 
 void DeblurPanel::paintEvent(QPaintEvent* event)
@@ -472,44 +422,24 @@ void DeblurPanel::paintEvent(QPaintEvent* event)
     painter.fillRect(event->rect(), skinQColor(ButtonFaceSlot));
 }
 
-void DeblurPanel::mouseReleaseEvent(QMouseEvent* event)
+bool DeblurPanel::previewShown() const
 {
-    if (event->button() != Qt::LeftButton)
-        return;
-    QMouseEvent passed(event->type(), host.mainWindow->mapFromGlobal(event->globalPosition()),
-        event->globalPosition(), event->button(), event->buttons(), event->modifiers());
-    QCoreApplication::sendEvent(host.mainWindow, &passed);
-}
-
-void DeblurPanel::wheelEvent(QWheelEvent* event)
-{
-    QWheelEvent passed(host.mainWindow->mapFromGlobal(event->globalPosition()),
-        event->globalPosition(), event->pixelDelta(), event->angleDelta(), event->buttons(),
-        event->modifiers(), event->phase(), event->inverted());
-    QCoreApplication::sendEvent(host.mainWindow, &passed);
-}
-
-bool DeblurPanel::previewChecked() const
-{
-    return previewBox->isChecked();
+    return previewBox->isChecked() && previewAttached;
 }
 
 ImageSize DeblurPanel::imageSize() const
 {
-    return {host.inputImage->width, host.inputImage->height};
+    return {host.input->width, host.input->height};
 }
 
 ViewTransform DeblurPanel::transform() const
 {
-    return viewTransformFor(*host.viewState);
+    return viewTransformFor(*host.state);
 }
 
-int DeblurPanel::toDevice(int logical) const
+std::span<const ScreenPoint> DeblurPanel::screenPoints()
 {
-    return int(std::lround(logical * host.mainWindow->devicePixelRatioF()));
-}
-
-void DeblurPanel::sendToWindow(int message)
-{
-    sendWindowMessage(host.mainWindow, message);
+    host.view->points = points;
+    updateScreenPoints(host.view, *host.state);
+    return host.view->screenPoints;
 }

@@ -5,48 +5,55 @@
 // image, lets the user draw the motion line on the image, checks that the job fits in memory,
 // and starts, watches and ends the full job.
 //
-// Everything here runs on the user-interface thread. While the full job runs, the parameters,
-// the kernel, the motion line and the images it reads stay unchanged: the controls are disabled,
-// mouse edits over the image are ignored and no preview runs until its completion is handled.
+// The panel owns its state: the choices, the motion line, the imported kernel, the preview
+// rectangle. Previews and the full job run on threads of their own, each on a copy of what it
+// reads taken when it starts, and hand their results back through queued signals; the panel's
+// code runs on the user-interface thread only. The mouse over the image reaches the panel's
+// PointerEdits (an event filter on the window's view), which takes the events it uses.
 
+#include "engine/deblurParams.h"
 #include "image/imageBuffer.h"
+#include "image/ownedImage.h"
+#include "panel/motionLine.h"
 #include "panel/previewRect.h"
 #include "view/imageView.h"
 #include "view/viewTransform.h"
 
-#include <QMenu>
-#include <QPointer>
 #include <QWidget>
-#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
 
 class DetailSlider;
-class JobProgressBar;
+class JobWorker;
+class PointerEdits;
+class PreviewWorker;
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
-class WindowMessageEvent;
-
-// The last mouse event over the main window's view, as the window passes it on.
-struct PanelPointer {
-    ImagePoint position {0, 0}; // client pixels of the main window (device pixels)
-    QPoint global; // screen position, where a pop-up menu opens
-    bool control = false; // Ctrl was held
-};
+struct JobOutcome;
+struct PreviewOutcome;
 
 // What the panel works on, given by the main window at creation.
-struct PanelHost {
-    QWidget* mainWindow; // receives the panel's render and job requests
-    QWidget* docker; // the panel's parent
-    ImageView* view; // the motion line and the preview rectangle are drawn there
-    const ViewState* viewState; // how the view shows the image (client device pixels)
-    const ImageBuffer* inputImage; // the unprocessed image
-    ImageBuffer* resultImage; // what the view shows: the preview or the job's result
-    const PanelPointer* pointer;
-    std::function<void()> closed; // the window's part of closing: toolbar buttons, docker
+struct PanelView {
+    QWidget* surface; // the widget that shows the image; view geometry is in its device pixels
+    const ImageBuffer* input; // the unprocessed image
+    ImageBuffer* result; // what the view shows: the preview or the job's result
+    ImageView* view; // the view record, for the motion points' screen positions
+    const ViewState* state; // how the view shows the image
 };
 
-// The panel's controls, by their ids.
+// The panel's choices as they persist between runs (the settings file's values).
+struct PanelChoices {
+    int method = ProgressiveMethod;
+    int power = MediumPower;
+    int noise = MediumNoise;
+};
+
+// The panel's controls, by the ids that stay their object names ("control1072").
 enum PanelControl {
     OkControl = 1,
     CancelControl = 2,
@@ -68,98 +75,110 @@ enum PanelControl {
     MethodLabel = -1,
 };
 
-// Commands of the motion point's menu.
-constexpr int DuplicatePointCommand = 4261;
-constexpr int DeletePointCommand = 4262;
-
-// The notification with which the panel runs its selection handling once at the start, with no
-// preview.
-constexpr int InitialSelection = 0xFFAC;
-
-// Window messages the panel takes besides the private ones.
-constexpr int SetCursorMessage = 0x0020; // lParam: the mouse message times 65536
-constexpr int CommandMessage = 0x0111; // wParam: the command (control id)
-constexpr int MouseMoveMessage = 0x0200;
-constexpr int LeftDownMessage = 0x0201;
-constexpr int LeftUpMessage = 0x0202;
-constexpr int RightDownMessage = 0x0204;
-constexpr int RightUpMessage = 0x0205;
-
 class DeblurPanel : public QWidget {
+    Q_OBJECT
+
 public:
-    // Creates and initialises the panel for deblurParams.motionMode: the view shows the
-    // unprocessed image, the controls take the stored settings.
-    DeblurPanel(const PanelHost& host, QWidget* docker);
+    // Creates the panel for a motion or out-of-focus correction with the stored choices: the
+    // view shows the unprocessed image.
+    DeblurPanel(
+        const PanelView& view, bool motionMode, const PanelChoices& choices, QWidget* docker);
+    // Ends a running preview and job first (the job is aborted and waited for).
     ~DeblurPanel() override;
 
     // The panel's size, in the dialog units of its font.
     static QSize panelSize();
 
     QWidget* control(int id) const;
-    QObject* progressBar() const;
-    const PreviewRect& previewRect() const { return preview; }
+    bool motionMode() const { return params.motionMode; }
     bool jobRunning() const { return running; }
-    // The point menu while it is up, else null.
-    QMenu* pointMenu() const { return menu; }
+    // The choices on the controls, as the settings keep them.
+    PanelChoices choices() const;
+    // What the view draws over the image.
+    std::span<const MotionPoint> motionLine() const { return points; }
+    bool lineHidden() const { return importedKernel != nullptr; }
+    std::optional<ImageRect> shownPreviewRect() const;
+    const PreviewRect& previewRect() const { return preview; }
+    PointerEdits* pointerEdits() const { return edits; }
+    JobWorker* jobWorker() const { return job; }
+    PreviewWorker* previewWorker() const { return previewThread; }
 
-    // Runs command `id` as its control would.
-    void command(int id, int notification = 0);
+    // The main window is closing: a running job is aborted and waited for, and its completion
+    // only lets the worker end, with no preview, render or message box after it.
+    void windowClosing();
 
-    // The main window is closing and waits for the job: its completion only lets the worker
-    // end, with no preview, render or message box after it.
-    void windowClosing() { hostClosing = true; }
+signals:
+    // The motion line or the preview rectangle moved: the view redraws from its copy.
+    void overlayChanged();
+    // The result image's pixels changed: the view rebuilds its copy and redraws.
+    void resultChanged();
+    // The full job starts with these choices: they are kept for the next run.
+    void choicesUsed(const PanelChoices& choices);
+    // The full job's result is in the result image and stays there when the panel closes.
+    void resultKept();
+    // The panel has left the docker (OK after the job, or Cancel); it is deleted later.
+    void closed();
 
-protected:
-    bool event(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
+public slots:
+    void pressOk();
+    void pressCancel();
+    // Cancel while editing, Abort while the job runs: the Esc key.
+    void escape();
+    // Runs a preview of the current state (when Preview is on), replacing any that computes.
+    void requestPreview();
 
-private:
-    void createControls();
-    void initialise();
-    void handleMessage(WindowMessageEvent* message);
-    void selectionChanged(int notification);
-    void checkMemory();
+private slots:
+    void choicesChanged();
     void trackbarScrolled(int code);
-    void previewToggled();
+    void previewToggled(bool on);
     void importKernel();
     void dropImportedKernel();
+    void previewFinished(std::shared_ptr<const PreviewOutcome> outcome);
+    void jobFinished(std::shared_ptr<const JobOutcome> outcome);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    friend class PointerEdits;
+
+    void createControls();
+    void initialise(const PanelChoices& stored);
+    void checkMemory();
     void setParameterControlsEnabled(bool enabled);
     void setKernelChoice(bool imported);
     void enableNoiseChoice(bool enabled);
     void showUnprocessed();
-    void releaseView();
-
-    // Job control.
-    void runPreview();
-    bool buildKernel(double motionSpread);
-    void okOrCancel(bool ok);
+    DeblurParams currentParams() const;
+    void startJob();
     void returnToEditing();
-    void jobFinished();
     void jobAborted(bool failed);
     void close(bool keepResult);
     void warnKernel();
+    bool editable() const;
 
-    // Mouse edits over the image.
-    void mouseOverImage(int message);
-    void openPointMenu();
-    void pointMenuCommand(int command);
-    void setCursors(Qt::CursorShape shape);
-    bool previewChecked() const;
+    // Mouse edits (PointerEdits calls these).
     ImageSize imageSize() const;
     ViewTransform transform() const;
-    int toDevice(int logical) const;
-    void sendToWindow(int message);
+    std::span<const ScreenPoint> screenPoints();
+    bool previewShown() const;
 
-    PanelHost host;
+    PanelView host;
+    DeblurParams params; // the choices and the level of details; the kernel stays empty here
+    MotionLine points;
+    std::shared_ptr<const OwnedImage> importedKernel;
     PreviewRect preview;
     bool previewAttached = false;
     bool running = false; // the full job runs
+    bool resultReady = false; // the full job has finished with a result
+    bool closing = false; // OK or Cancel is handled: nothing is edited any more
     bool hostClosing = false;
-    bool viewReleased = false; // the motion line is freed and the rectangle detached
-    int menuPoint = -1; // the point the menu was opened on
-    QPointer<QMenu> menu;
+    PanelChoices seenChoices {-1, -1, -1}; // the combo selections last acted on
+    std::uint64_t previewSerial = 0; // of the newest preview asked for
+
+    PreviewWorker* previewThread = nullptr;
+    JobWorker* job = nullptr;
+    PointerEdits* edits = nullptr;
 
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
@@ -176,7 +195,7 @@ private:
     QComboBox* power = nullptr;
     QLabel* noiseLabel = nullptr;
     QComboBox* noise = nullptr;
-    JobProgressBar* progress = nullptr;
+    QProgressBar* progress = nullptr;
     QPushButton* abortButton = nullptr;
     QLabel* memoryWarning = nullptr;
 };

@@ -42,15 +42,14 @@ DetailSlider::DetailSlider(QWidget* parent)
     : QSlider(Qt::Horizontal, parent)
 {
     setTickPosition(QSlider::NoTicks);
+    setFocusPolicy(Qt::StrongFocus); // a click gives it the arrow keys
     connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
         const int code = scrollCode(action);
-        if (code >= 0 && scrolled)
-            scrolled(code);
+        if (code >= 0)
+            emit scrolled(code);
     });
-    connect(this, &QAbstractSlider::sliderReleased, this, [this] {
-        if (scrolled)
-            scrolled(ScrollThumbPosition);
-    });
+    connect(this, &QAbstractSlider::sliderReleased, this,
+        [this] { emit scrolled(ScrollThumbPosition); });
 }
 
 QRect DetailSlider::thumbRect() const

@@ -5,7 +5,6 @@
 // channel filled in blue up to the thumb.
 
 #include <QSlider>
-#include <functional>
 
 enum TrackbarScroll {
     ScrollLineLeft = 0,
@@ -19,16 +18,19 @@ enum TrackbarScroll {
 };
 
 class DetailSlider : public QSlider {
+    Q_OBJECT
+
 public:
     explicit DetailSlider(QWidget* parent);
-
-    // Called with the scroll code of each action; the position the control moved to is
-    // sliderPosition(). The handler may move it further.
-    std::function<void(int code)> scrolled;
 
     // The channel and thumb rectangles, in the slider's pixels.
     QRect channelRect() const;
     QRect thumbRect() const;
+
+signals:
+    // Each user action with its scroll code; the position the control moved to is
+    // sliderPosition(). A directly connected slot may move it further.
+    void scrolled(int code);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,26 +1,10 @@
 #include "panel/motionLine.h"
 
-#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <new>
 
 namespace {
-
-// Moves the points to a new array of `capacity`, leaving room for `gapAt`'s insertion: points
-// from `gapAt` on move up by one. The caller fills the gap and counts the new point.
-bool reallocateWithGap(ImageView* view, int capacity, int gapAt)
-{
-    auto* points = new (std::nothrow) MotionPoint[std::size_t(capacity)];
-    if (!points)
-        return false;
-    const int count = view->pointCount;
-    std::copy(view->points, view->points + gapAt, points);
-    std::copy(view->points + gapAt, view->points + count, points + gapAt + 1);
-    delete[] view->points;
-    view->points = points;
-    view->pointCapacity = capacity;
-    return true;
-}
 
 // The point `distance` beyond `end` on the line from `from` through `end`; to the right of
 // `end` when the two coincide and the line has no direction.
@@ -40,80 +24,57 @@ MotionPoint towards(const MotionPoint& point, const MotionPoint& neighbour, std:
         point.x + (neighbour.x - point.x) / 10, point.y + (neighbour.y - point.y) / 10, selected};
 }
 
+// Inserts `point` before position `at`; true when memory ran out.
+bool insertPoint(MotionLine* line, int at, const MotionPoint& point)
+{
+    try {
+        line->insert(line->begin() + at, point);
+    } catch (const std::bad_alloc&) {
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
-bool appendMotionPoint(ImageView* view, double x, double y)
+bool appendMotionPoint(MotionLine* line, double x, double y)
 {
-    const int count = view->pointCount;
-    if (count >= view->pointCapacity
-        && !reallocateWithGap(view, view->pointCapacity + MotionPointBlock, count))
-        return false;
-    view->points[count] = {x, y, 0};
-    view->pointCount = count + 1;
-    return true;
+    return insertPoint(line, int(line->size()), {x, y, 0});
 }
 
-bool duplicateMotionPoint(ImageView* view, int index)
+bool duplicateMotionPoint(MotionLine* line, int index)
 {
-    const int count = view->pointCount;
+    const int count = int(line->size());
     if (index < 0 || index >= count)
-        return false;
-    const int capacity = count >= view->pointCapacity - 1 ? view->pointCapacity + MotionPointBlock
-                                                          : view->pointCapacity;
-    if (count == 1) {
-        const MotionPoint only = view->points[0];
-        if (!reallocateWithGap(view, capacity, 1))
-            return false;
-        view->points[1] = {only.x + DuplicateDistance, only.y, 0};
-    } else if (index == 0) {
-        const MotionPoint added = beyond(view->points[1], view->points[0], DuplicateDistance);
-        if (!reallocateWithGap(view, capacity, 0))
-            return false;
-        view->points[0] = added;
-    } else if (index == count - 1) {
-        const MotionPoint added
-            = beyond(view->points[count - 2], view->points[count - 1], DuplicateDistance);
-        if (!reallocateWithGap(view, capacity, count))
-            return false;
-        view->points[count] = added;
-    } else {
-        const MotionPoint previous = view->points[index - 1];
-        const MotionPoint point = view->points[index];
-        const MotionPoint next = view->points[index + 1];
-        if (!reallocateWithGap(view, capacity, index + 1))
-            return false;
-        view->points[index] = towards(point, previous, 0);
-        view->points[index + 1] = towards(point, next, point.selected);
-    }
-    view->pointCount = count + 1;
-    return true;
+        return true;
+    MotionLine& points = *line;
+    if (count == 1)
+        return insertPoint(line, 1, {points[0].x + DuplicateDistance, points[0].y, 0});
+    if (index == 0)
+        return insertPoint(line, 0, beyond(points[1], points[0], DuplicateDistance));
+    if (index == count - 1)
+        return insertPoint(
+            line, count, beyond(points[count - 2], points[count - 1], DuplicateDistance));
+    const MotionPoint point = points[index];
+    if (insertPoint(line, index + 1, towards(point, points[index + 1], point.selected)))
+        return true;
+    points[index] = towards(point, points[index - 1], 0);
+    return false;
 }
 
-void deleteMotionPoint(ImageView* view, int index)
+void deleteMotionPoint(MotionLine* line, int index)
 {
-    const int count = view->pointCount;
-    if (index < 0 || index >= count)
-        return;
-    std::copy(view->points + index + 1, view->points + count, view->points + index);
-    view->pointCount = count - 1;
+    if (index >= 0 && index < int(line->size()))
+        line->erase(line->begin() + index);
 }
 
-void freeMotionLine(ImageView* view)
-{
-    delete[] view->points;
-    view->points = nullptr;
-    view->pointCount = 0;
-    view->pointCapacity = 0;
-}
-
-int findHotPoint(const ImageView& view, ImagePoint cursor)
+int findHotPoint(std::span<const ScreenPoint> screenPoints, ImagePoint cursor)
 {
     int hot = -1;
     long long nearest = 0;
-    const int count = std::min(view.screenPointCount, view.pointCount);
-    for (int i = 0; i < count; ++i) {
-        const long long dx = std::llabs(static_cast<long long>(view.screenPoints[i].x) - cursor.x);
-        const long long dy = std::llabs(static_cast<long long>(view.screenPoints[i].y) - cursor.y);
+    for (int i = 0; i < int(screenPoints.size()); ++i) {
+        const long long dx = std::llabs(static_cast<long long>(screenPoints[i].x) - cursor.x);
+        const long long dy = std::llabs(static_cast<long long>(screenPoints[i].y) - cursor.y);
         if (dx > HotPointReach || dy > HotPointReach)
             continue;
         const long long distance = dx * dx + dy * dy;
@@ -125,12 +86,12 @@ int findHotPoint(const ImageView& view, ImagePoint cursor)
     return hot;
 }
 
-bool clearPointSelection(ImageView* view)
+bool clearPointSelection(MotionLine* line)
 {
     bool anySelected = false;
-    for (int i = 0; i < view->pointCount; ++i) {
-        anySelected = anySelected || view->points[i].selected;
-        view->points[i].selected = 0;
+    for (MotionPoint& point : *line) {
+        anySelected = anySelected || point.selected;
+        point.selected = 0;
     }
     return anySelected;
 }

@@ -1,57 +1,19 @@
-// The deblur panel's runs: the preview on this thread, the full job on the main window's worker,
-// their completions, and the closing of the panel.
+// The deblur panel's full job and its ending: OK and Cancel, the job's start on its worker, its
+// completion or abort, and the closing of the panel.
 
 #include "panel/deblurPanel.h"
 
 #include "engine/abort.h"
-#include "engine/engine.h"
-#include "locale/settings.h"
-#include "panel/detailSlider.h"
 #include "panel/interfaceText.h"
-#include "panel/jobProgressBar.h"
-#include "panel/jobRecord.h"
+#include "panel/jobWorker.h"
 #include "panel/messageBox.h"
-#include "panel/motionLine.h"
-#include "panel/panelState.h"
-#include "panel/previewArea.h"
-#include "platform/windowMessage.h"
+#include "panel/pointerEdits.h"
+#include "panel/previewWorker.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
-
-namespace {
-
-// The choices in the settings record, kept while a preview runs with the panel's selections.
-struct KeptChoices {
-    int method;
-    int power;
-    int noise;
-};
-
-KeptChoices keepChoices()
-{
-    return {settings.method, settings.power, settings.noise};
-}
-
-void restoreChoices(const KeptChoices& kept)
-{
-    settings.method = kept.method;
-    settings.power = kept.power;
-    settings.noise = kept.noise;
-}
-
-// The engine reads its choices from deblurParams.
-void takeChoicesFromSettings()
-{
-    deblurParams.method = settings.method;
-    deblurParams.power = settings.power;
-    deblurParams.noise = settings.noise;
-}
-
-} // namespace
+#include <QTimer>
 
 void DeblurPanel::warnKernel()
 {
@@ -59,111 +21,74 @@ void DeblurPanel::warnKernel()
         BoxButtons::Ok, false});
 }
 
-bool DeblurPanel::buildKernel(double motionSpread)
+void DeblurPanel::escape()
 {
-    if (deblurParams.motionMode)
-        return buildMotionKernel(
-            &deblurParams, host.view->points, host.view->pointCount, motionSpread);
-    return buildDefocusKernel(&deblurParams, defocusSpread(deblurParams.detail));
+    if (running)
+        job->abort();
+    else if (cancel->isEnabled())
+        pressCancel();
 }
 
-void DeblurPanel::runPreview()
+void DeblurPanel::pressCancel()
 {
-    // After the job's result has come, the panel only closes: nothing may replace the result.
-    if (!previewChecked() || running || hostClosing || panelState.resultReady)
+    if (running || closing)
         return;
-    bool run = true;
-    update();
-    const KeptChoices kept = keepChoices();
-    settings.method = method->currentIndex();
-    settings.power = power->currentIndex();
-    settings.noise = noise->currentIndex();
-    takeChoicesFromSettings();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    deblurParams.detail = detailValue->text().toInt();
-
-    if (deblurParams.motionMode && host.view->pointCount < 2) {
-        run = deblurParams.importedKernel;
-    } else if (!deblurParams.importedKernel && buildKernel(PreviewMotionSpread)) {
-        QApplication::restoreOverrideCursor();
-        warnKernel();
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        run = false;
-    }
-
-    copyImagePixels(host.resultImage, host.inputImage);
-    // A preview cut short, or of an area too small to deblur, shows the unprocessed image.
-    if (run && previewAttached && previewRectUsable(preview.rect))
-        (void)deblurPreviewArea(host.resultImage, host.inputImage, preview.rect, deblurParams);
-    sendToWindow(RenderFreshMessage);
-    QApplication::restoreOverrideCursor();
-    setCursors(Qt::ArrowCursor);
-    restoreChoices(kept);
-    setFocus();
+    close(resultReady);
 }
 
-void DeblurPanel::okOrCancel(bool okPressed)
+void DeblurPanel::pressOk()
 {
-    if (okPressed && running)
+    if (running || closing || !ok->isEnabled())
         return; // a second OK while the job runs (a click queued before the button went grey)
-    if (okPressed && deblurParams.motionMode && !deblurParams.importedKernel
-        && buildMotionKernel(
-            &deblurParams, host.view->points, host.view->pointCount, JobMotionSpread)) {
-        warnKernel();
-        sendToWindow(RenderFreshMessage);
-        return;
-    }
-    panelState.closing = true;
-    panelState.panelOpen = false;
-    panelState.previewRectHover = false;
-
-    if (panelState.resultReady) {
+    if (resultReady) {
         close(true);
         return;
     }
-    if (!okPressed) {
-        close(false);
-        return;
-    }
+    startJob();
+}
 
-    setParameterControlsEnabled(false);
-    settings.power = power->currentIndex();
-    settings.noise = noise->currentIndex();
-    settings.method = method->currentIndex();
-    takeChoicesFromSettings();
-    deblurParams.detail = detail->value();
-    const int shownDetail = detailValue->text().toInt();
-    const bool failed = deblurParams.motionMode
-        ? buildMotionKernel(
-            &deblurParams, host.view->points, host.view->pointCount, JobMotionSpread)
-        : buildDefocusKernel(&deblurParams, defocusSpread(shownDetail));
-    if (failed) {
-        if (deblurParams.motionMode)
-            sendToWindow(RenderFreshMessage);
+void DeblurPanel::startJob()
+{
+    FullJob full;
+    full.request = {currentParams(), points, importedKernel};
+    full.kernel = requestKernel(full.request, JobMotionSpread);
+    if (!full.kernel) {
         warnKernel();
-        returnToEditing();
+        return; // editing goes on: mouse edits and previews still work
+    }
+    auto input = std::make_shared<OwnedImage>(
+        host.input->width, host.input->height, host.input->channels, host.input->bitsPerChannel);
+    if (!(*input)->data) {
+        jobAborted(true);
         return;
     }
-    sendToWindow(RenderPointsMessage);
+    copyImagePixels(input->get(), host.input);
+    full.input = std::move(input);
 
+    // The engine's abort flag is shared: the preview that computes stops before the job starts.
+    ++previewSerial;
+    previewThread->stop();
+    setParameterControlsEnabled(false);
+    edits->reset();
     running = true;
-    panelState.panelMouseMode = NoMouseDrag;
-    panelState.hotPoint = -1;
     abortButton->show();
     progress->show();
     ok->setEnabled(false);
     cancel->setEnabled(false);
     progress->setRange(0, 100);
     progress->setValue(0);
-    clearAbortRequest();
-    postWindowMessage(host.mainWindow, StartJobMessage, 0, deblurParams.detail);
+    emit overlayChanged();
+    emit choicesUsed(choices());
+    if (!job->start(std::move(full))) {
+        returnToEditing();
+        jobAborted(true);
+    }
 }
 
-// Back to editing after an abort or a kernel that could not be built on OK: every control as
-// the parameters allow, mouse edits and previews possible again.
+// Back to editing after an abort: every control as the parameters allow, mouse edits and
+// previews possible again.
 void DeblurPanel::returnToEditing()
 {
-    panelState.closing = false;
     running = false;
     setParameterControlsEnabled(true);
     cancel->setEnabled(true);
@@ -173,48 +98,66 @@ void DeblurPanel::returnToEditing()
     checkMemory();
 }
 
-void DeblurPanel::jobFinished()
+void DeblurPanel::jobFinished(std::shared_ptr<const JobOutcome> outcome)
 {
     if (hostClosing)
         return;
-    panelState.closing = false;
-    panelState.resultReady = true;
+    job->wait(); // it has signalled its end and is leaving
+    clearAbortRequest(); // an Abort has been answered
+    if (outcome->status != JobOutcome::Done) {
+        jobAborted(outcome->status == JobOutcome::Failed);
+        return;
+    }
     running = false;
-    host.view->previewRect = nullptr;
+    resultReady = true;
     previewAttached = false;
-    postWindowMessage(this, CommandMessage, OkControl);
-    sendToWindow(RenderFreshMessage);
-    sendToWindow(JobFinishedMessage);
+    copyImagePixels(host.result, outcome->result->get());
+    emit overlayChanged();
+    emit resultChanged();
+    emit resultKept();
+    // The panel closes once this completion is handled, as if OK were pressed again.
+    QTimer::singleShot(0, this, [this] { close(true); });
 }
 
 void DeblurPanel::jobAborted(bool failed)
 {
-    if (hostClosing)
-        return;
     returnToEditing();
-    sendToWindow(JobAbortedMessage);
-    clearAbortRequest();
     if (failed)
         showMessageBox({this, interfaceText(StringTooLargeTryCrop), interfaceText(StringWarning),
             BoxButtons::Ok, false});
-    sendWindowMessage(this, PreviewMessage);
-    setFocus();
+    // Editing goes on from the preview of the current state, or the unprocessed image.
+    if (previewShown())
+        requestPreview();
+    else
+        showUnprocessed();
+}
+
+void DeblurPanel::windowClosing()
+{
+    hostClosing = true;
+    previewThread->cancel();
+    if (running) {
+        job->abort();
+        job->wait();
+    }
 }
 
 // The panel leaves the docker: with the job's result kept in the view, or (Cancel) with the
 // unprocessed image shown again.
 void DeblurPanel::close(bool keepResult)
 {
-    host.mainWindow->setFocus();
-    releaseView();
-    panelState.hotPoint = -1;
-    panelState.panelMouseMode = NoMouseDrag;
+    if (closing)
+        return;
+    closing = true;
+    ++previewSerial;
+    previewThread->cancel();
+    edits->reset();
+    previewAttached = false;
+    points.clear();
     hide();
-    if (host.closed)
-        host.closed();
-    if (keepResult)
-        sendToWindow(RenderFreshMessage);
-    else
+    emit overlayChanged();
+    if (!keepResult)
         showUnprocessed();
+    emit closed();
     deleteLater();
 }

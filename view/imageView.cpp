@@ -12,9 +12,9 @@ void detachView(ImageView* view)
     releaseImage(&view->inputCopy);
     releaseImage(&view->resultCopy);
     releaseImage(&view->overlayCopy);
-    view->screenPoints.reset();
-    view->screenPointCount = 0;
-    view->screenPointCapacity = 0;
+    view->screenPoints = {};
+    view->points = {};
+    view->previewRect.reset();
 }
 
 void setResamplingMode(ImageView* view, int mode)

@@ -4,16 +4,19 @@
 // copies of the shown images, so that panning and zooming resample bytes only, and the motion
 // line as the deblur panel edits it, with the points' last client positions for hit tests.
 //
-// One view per main window, used on the window's thread only. The panel owns and edits the
-// `points` array (under its own lock) and attaches `previewRect` and `importedKernel`; the view
-// only reads them. Everything else in the record belongs to the view.
+// One view per main window, used on the window's thread only. The deblur panel owns the motion
+// line; the window hands the view a span over it, the preview rectangle and whether the line is
+// drawn before each render. The view only reads them. Everything else in the record belongs to
+// the view.
 
 #include "image/imageBuffer.h"
 #include "image/motionPoint.h"
 #include "view/viewCanvas.h"
 
 #include <cstdint>
-#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
 
 // A motion-line point in client pixels, as the last render or update placed it.
 struct ScreenPoint {
@@ -36,16 +39,11 @@ struct ImageView {
     int resultCopyFactor;
     int overlayCopyFactor;
 
-    MotionPoint* points; // the panel's array; the view never frees or grows it
-    std::int32_t pointCount;
-    std::int32_t pointCapacity;
+    std::span<const MotionPoint> points; // the panel's motion line
+    std::vector<ScreenPoint> screenPoints; // the points' client positions at the last render
+    bool lineHidden; // an imported kernel is in use: the motion line is not drawn
 
-    std::unique_ptr<ScreenPoint[]> screenPoints; // the view's own, freed when no point is left
-    std::int32_t screenPointCount;
-    std::int32_t screenPointCapacity;
-
-    const ImageRect* previewRect; // in image pixels; null when no preview is shown
-    const bool* importedKernel; // the panel's flag: no motion line is drawn while it is true
+    std::optional<ImageRect> previewRect; // in image pixels; empty when no preview is shown
 };
 
 // Starts a view on `canvas` for `window`: no points, no screen points, no copies, no preview
@@ -53,7 +51,7 @@ struct ImageView {
 void attachView(ImageView* view, void* window, ViewCanvas* canvas);
 
 // Frees what the view owns (the copies and the screen points) and empties those fields; the
-// points stay the panel's. Called when the main window is destroyed.
+// points stay the panel's and are forgotten. Called when the main window is destroyed.
 void detachView(ImageView* view);
 
 // NearestResampling (0) or BilinearResampling (1).

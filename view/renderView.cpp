@@ -99,26 +99,16 @@ void drawOverlay(
     releaseImage(&alpha);
 }
 
-// Maps the points to client positions, growing the array to the panel's capacity when it is
-// not larger than the point count. On allocation failure the array is left empty.
+// Maps the points to client positions. On allocation failure no screen point is left.
 void placeScreenPoints(ImageView* view, const ViewTransform& transform)
 {
-    const std::int32_t count = view->pointCount;
-    if (!view->screenPoints || view->screenPointCapacity <= count) {
-        // The panel keeps its capacity at or above its count; the larger of the two guards
-        // against a panel that did not.
-        // Every item is placed anew below, so the old ones need not be kept.
-        const std::int32_t capacity = std::max(view->pointCapacity, count);
-        view->screenPoints.reset(new (std::nothrow) ScreenPoint[std::size_t(capacity)]);
-        if (!view->screenPoints) {
-            view->screenPointCount = 0;
-            view->screenPointCapacity = 0;
-            return;
-        }
-        view->screenPointCapacity = capacity;
+    try {
+        view->screenPoints.resize(view->points.size());
+    } catch (const std::bad_alloc&) {
+        view->screenPoints = {};
+        return;
     }
-    view->screenPointCount = count;
-    for (std::int32_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < view->points.size(); ++i) {
         const MotionPoint& point = view->points[i];
         ScreenPoint& screen = view->screenPoints[i];
         imageToWindow(transform, point.x, point.y, &screen.x, &screen.y);
@@ -171,10 +161,9 @@ bool renderView(ImageView* view, const ViewState& state, const RenderRequest& re
     if (!copy)
         return true;
 
-    const bool kernelImported = view->importedKernel && *view->importedKernel;
-    if (view->pointCount > 0 && view->points && !kernelImported) {
+    if (!view->points.empty() && !view->lineHidden) {
         placeScreenPoints(view, transform);
-        drawMotionLine(&target, view->screenPoints.get(), view->screenPointCount);
+        drawMotionLine(&target, view->screenPoints.data(), int(view->screenPoints.size()));
     }
     if (view->previewRect)
         drawPreviewOutline(view, &target, transform);
@@ -183,10 +172,8 @@ bool renderView(ImageView* view, const ViewState& state, const RenderRequest& re
 
 void updateScreenPoints(ImageView* view, const ViewState& state)
 {
-    if (view->pointCount <= 0 || !view->points) {
-        view->screenPoints.reset();
-        view->screenPointCount = 0;
-        view->screenPointCapacity = 0;
+    if (view->points.empty()) {
+        view->screenPoints = {};
         return;
     }
     placeScreenPoints(view, viewTransformFor(state));

@@ -1,22 +1,10 @@
 #include "window/docker.h"
 
-#include "skin/skinColors.h"
+#include "skin/skinSlots.h"
+#include "skin/skinStyle.h"
 
 #include <QPainter>
 #include <algorithm>
-
-namespace {
-
-constexpr int ButtonFace = 15;
-constexpr int ButtonHighlight = 20;
-
-QColor colorOf(int index)
-{
-    const std::uint32_t c = skinColor(index);
-    return QColor(int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF));
-}
-
-} // namespace
 
 Docker::Docker(QWidget* parent, DockSide side)
     : QWidget(parent)
@@ -24,7 +12,7 @@ Docker::Docker(QWidget* parent, DockSide side)
 {
     setObjectName(QStringLiteral("DockerWindow1"));
     setAccessibleName(QStringLiteral("Docker"));
-    setGeometry(0, 0, 300, 1000);
+    setFixedWidth(1);
 }
 
 void Docker::insertChild(QWidget* child, int position)
@@ -48,9 +36,7 @@ void Docker::layOut()
         y += child->height();
         widest = std::max(widest, child->width());
     }
-    const int width = widest + 1;
-    const int parentWidth = parentWidget() ? parentWidget()->width() : width;
-    setGeometry(dockSide == DockSide::Right ? parentWidth - width : 0, this->y(), width, height());
+    setFixedWidth(widest + 1);
 }
 
 void Docker::paintEvent(QPaintEvent*)
@@ -62,8 +48,8 @@ void Docker::paintEvent(QPaintEvent*)
             background -= child->geometry();
     }
     painter.setClipRegion(background);
-    painter.fillRect(rect(), colorOf(ButtonFace));
+    painter.fillRect(rect(), skinQColor(ButtonFaceSlot));
     painter.setClipping(false);
     const int edge = dockSide == DockSide::Right ? 0 : width() - 1;
-    painter.fillRect(edge, 0, 1, height(), colorOf(ButtonHighlight));
+    painter.fillRect(edge, 0, 1, height(), skinQColor(ButtonHighlightSlot));
 }

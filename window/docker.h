@@ -19,8 +19,8 @@ public:
     // Takes `child` off the list; it stays the docker's child until it is deleted or reparented.
     void removeChild(QWidget* child);
     // Places the children from y = 0 at x = 1 (right side) or 0 (left side), each at its own
-    // size; then sizes the docker to the widest child plus one pixel at the parent's right edge
-    // or at x = 0, keeping its top and height.
+    // size; then fixes the docker's width to the widest child's plus one pixel (the window's
+    // layout places it).
     void layOut();
 
 protected:

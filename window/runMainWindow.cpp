@@ -1,6 +1,5 @@
 #include "window/runMainWindow.h"
 
-#include "platform/windowMessage.h"
 #include "window/toolbarPictures.h"
 
 #include <QApplication>
@@ -48,16 +47,18 @@ QApplication* windowApplication()
 bool runMainWindowOn(WindowImages images, QWidget* hostWindow, const LocalePaths& paths)
 {
     if (!windowApplication())
-        return false;
+        return true;
     QPointer<QWidget> host(hostWindow);
     if (host)
         host->setEnabled(false);
+    // A child of the host's window: the window manager keeps it above the host's and ties it to
+    // it (transient for the host's window).
     auto* window = new MainWindow(images, paths, hostWindow);
     if (!window->created()) {
         delete window;
         if (host)
             host->setEnabled(true);
-        return false;
+        return true;
     }
     window->setAttribute(Qt::WA_DeleteOnClose);
     bool alphaRemoved = false;
@@ -66,17 +67,17 @@ bool runMainWindowOn(WindowImages images, QWidget* hostWindow, const LocalePaths
     window->setWindowTitle(QStringLiteral("Tarnwick - Morvanclarity plug-in"));
     QEventLoop loop;
     QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
-    // Without a window manager (a bare X server) maximising does nothing: start at the size a
-    // maximised window would have.
-    if (const QScreen* screen = window->screen())
-        window->setGeometry(screen->availableGeometry());
+    // It opens maximised; restored, it takes about 80 % of the screen, centred with its title
+    // bar on the screen.
+    if (const QScreen* screen = host ? host->screen() : window->screen())
+        window->setGeometry(MainWindow::restoredGeometry(screen->availableGeometry()));
     window->showMaximized();
-    sendWindowMessage(window, FirstDisplayMessage);
+    window->showImage();
     loop.exec();
     if (host) {
         host->setEnabled(true);
         host->activateWindow();
         host->setFocus();
     }
-    return true;
+    return false;
 }

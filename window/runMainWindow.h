@@ -10,9 +10,9 @@ class QWidget;
 // Opens the main window on `images` and runs its event loop until the window is gone, the host's
 // window (`hostWindow`, may be null) disabled meanwhile and enabled again after. A QApplication
 // is made when the host has none and kept for the next call. At return the image to hand back is
-// in images.sourceImage. False only when the window cannot be created (no display, no Widgets
-// application, no memory for the canvas); sourceImage is then untouched.
-bool runMainWindowOn(
+// in images.sourceImage. True (failed) only when the window cannot be created (no display, no
+// Widgets application, no memory for the canvas); sourceImage is then untouched.
+[[nodiscard]] bool runMainWindowOn(
     WindowImages images, QWidget* hostWindow, const LocalePaths& paths = defaultLocalePaths());
 
 // The application the windows run in, made on first use when the host has none; null when no

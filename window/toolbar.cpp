@@ -2,11 +2,11 @@
 
 #include "locale/localisedStrings.h"
 #include "panel/interfaceText.h"
-#include "platform/windowMessage.h"
 #include "window/commands.h"
 #include "window/toolbarPictures.h"
 #include "window/zoomControl.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
@@ -21,38 +21,36 @@ constexpr int ZoomFontPixels = 16;
 
 struct ButtonPlan {
     const char* picture; // null: no picture
-    int command;
-    int tipKey; // 0: no tooltip
+    int command; // the button's id, kept in its object name
+    QAction* ToolbarActions::*action;
 };
 
 constexpr ButtonPlan plan[Toolbar::ButtonCount] = {
-    {"DEBLUR_FOCUS", FocusCorrectionCommand, StringTipOutOfFocus},
-    {"DEBLUR_MOTION", MotionCorrectionCommand, StringTipMotion},
-    {nullptr, GapCommand, 0},
-    {nullptr, SpacerCommand, 0},
-    {"IDP_ZOOMIN", ZoomInCommand, StringTipZoomIn},
-    {"IDP_ZOOMOUT", ZoomOutCommand, StringTipZoomOut},
-    {"IDP_ZOOM100", Zoom100Command, StringTipZoom100},
-    {"IDP_ZOOMFIT", ZoomFitCommand, StringTipFit},
-    {nullptr, ZoomBoxCommand, StringTipSetZoom},
-    {"IDP_PICKER", MenuCommand, 0},
+    {"DEBLUR_FOCUS", FocusCorrectionCommand, &ToolbarActions::focusCorrection},
+    {"DEBLUR_MOTION", MotionCorrectionCommand, &ToolbarActions::motionCorrection},
+    {nullptr, GapCommand, nullptr},
+    {nullptr, SpacerCommand, nullptr},
+    {"IDP_ZOOMIN", ZoomInCommand, &ToolbarActions::zoomIn},
+    {"IDP_ZOOMOUT", ZoomOutCommand, &ToolbarActions::zoomOut},
+    {"IDP_ZOOM100", Zoom100Command, &ToolbarActions::zoom100},
+    {"IDP_ZOOMFIT", ZoomFitCommand, &ToolbarActions::zoomFit},
+    {nullptr, ZoomBoxCommand, nullptr},
+    {"IDP_PICKER", MenuCommand, &ToolbarActions::menu},
 };
 
 } // namespace
 
-// The zoom box: Enter sends the typed zoom to the main window; the wheel goes to the main window
-// so that it zooms the image instead of scrolling the list.
+// The zoom box; the wheel over it goes to the image view so that it zooms the image instead of
+// scrolling the list.
 class ZoomBox : public QComboBox {
 public:
-    ZoomBox(QWidget* parent, QWidget* window)
+    ZoomBox(QWidget* parent, QWidget* wheelTarget)
         : QComboBox(parent)
-        , window(window)
+        , window(wheelTarget)
     {
         setEditable(true);
         setInsertPolicy(QComboBox::NoInsert);
         setFocusPolicy(Qt::ClickFocus);
-        connect(lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { sendWindowMessage(this->window, TypedZoomMessage); });
     }
 
 protected:
@@ -70,10 +68,8 @@ private:
     QWidget* window;
 };
 
-Toolbar::Toolbar(QWidget* window, void (*onCommand)(QWidget*, int))
-    : QWidget(window)
-    , window(window)
-    , onCommand(onCommand)
+Toolbar::Toolbar(QWidget* parent, const ToolbarActions& actions, QWidget* wheelTarget)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("toolbar109"));
     setAutoFillBackground(true);
@@ -103,23 +99,18 @@ Toolbar::Toolbar(QWidget* window, void (*onCommand)(QWidget*, int))
         QIcon icon;
         icon.addPixmap(QPixmap::fromImage(picture), QIcon::Normal);
         icon.addPixmap(QPixmap::fromImage(greyCopy(picture)), QIcon::Disabled);
-        button->setIcon(icon);
+        QAction* action = actions.*item.action;
+        action->setIcon(icon);
+        button->setDefaultAction(action);
         button->setIconSize(pictureSize);
-        if (item.tipKey) {
-            button->setToolTip(interfaceText(item.tipKey));
-            button->setAccessibleName(interfaceText(item.tipKey));
-        }
-        const int command = item.command;
-        connect(button, &QToolButton::clicked, this,
-            [this, command] { this->onCommand(this->window, command); });
+        // The picture button's name for screen readers: its tooltip without the shortcut.
+        button->setAccessibleName(action->statusTip());
         items[std::size_t(position)] = button;
     }
     auto* menu = static_cast<QToolButton*>(items[9]);
-    menu->setText(QStringLiteral("Menu"));
-    menu->setAccessibleName(QStringLiteral("Menu"));
     menu->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    box = new ZoomBox(this, window);
+    box = new ZoomBox(this, wheelTarget);
     box->setObjectName(QStringLiteral("zoomBox32810"));
     box->setToolTip(interfaceText(StringTipSetZoom));
     box->setAccessibleName(interfaceText(StringTipSetZoom));
@@ -131,8 +122,9 @@ Toolbar::Toolbar(QWidget* window, void (*onCommand)(QWidget*, int))
     for (int i = 0; i < ZoomListCount; ++i)
         box->addItem(QString::fromStdString(zoomText(zoomOfListPosition(i))));
     box->setCurrentIndex(3);
-    connect(box, QOverload<int>::of(&QComboBox::activated), this,
-        [this] { this->onCommand(this->window, ZoomBoxCommand); });
+    connect(box, &QComboBox::activated, this, &Toolbar::zoomChosen);
+    connect(box->lineEdit(), &QLineEdit::returnPressed, this,
+        [this] { emit zoomTyped(box->currentText()); });
     layOutItems();
 }
 
@@ -222,28 +214,16 @@ void Toolbar::resizeEvent(QResizeEvent*)
     layOutItems();
 }
 
-QMenu* buildApplicationMenu(QWidget* parent)
+QMenu* buildApplicationMenu(QWidget* parent, const MenuActions& actions)
 {
     auto* menu = new QMenu(parent);
-    struct Entry {
-        int labelKey;
-        int items[2][2]; // command, label key; command 0 ends
-    };
-    const Entry entries[] = {
-        {StringMenuFile, {{OptionsCommand, StringMenuOptions}, {ExitCommand, StringMenuExit}}},
-        {StringMenuDeblur,
-            {{FocusCorrectionCommand, StringMenuOutOfFocus},
-                {MotionCorrectionCommand, StringMenuMotion}}},
-        {StringMenuHelp, {{AboutCommand, StringMenuAbout}, {0, 0}}},
-    };
-    for (const Entry& entry : entries) {
-        QMenu* submenu = menu->addMenu(interfaceText(entry.labelKey));
-        for (const auto& item : entry.items) {
-            if (item[0] == 0)
-                continue;
-            QAction* action = submenu->addAction(interfaceText(item[1]));
-            action->setData(item[0]);
-        }
-    }
+    QMenu* file = menu->addMenu(interfaceText(StringMenuFile));
+    file->addAction(actions.options);
+    file->addAction(actions.exit);
+    QMenu* deblur = menu->addMenu(interfaceText(StringMenuDeblur));
+    deblur->addAction(actions.focusCorrection);
+    deblur->addAction(actions.motionCorrection);
+    QMenu* help = menu->addMenu(interfaceText(StringMenuHelp));
+    help->addAction(actions.about);
     return menu;
 }

@@ -10,13 +10,28 @@
 #include <QWidget>
 #include <array>
 
+class QAction;
 class ZoomBox;
 
+// The window's commands that have a toolbar button; each button shows its action (picture,
+// tooltip, enabled state) and triggers it.
+struct ToolbarActions {
+    QAction* focusCorrection;
+    QAction* motionCorrection;
+    QAction* zoomIn;
+    QAction* zoomOut;
+    QAction* zoom100;
+    QAction* zoomFit;
+    QAction* menu;
+};
+
 class Toolbar : public QWidget {
+    Q_OBJECT
+
 public:
-    // `window` receives the commands (as direct calls of `onCommand`) and the zoom box's typed
-    // zoom message.
-    Toolbar(QWidget* window, void (*onCommand)(QWidget* window, int command));
+    // The wheel over the zoom box goes to `wheelTarget` (the image view), so that it zooms the
+    // image instead of scrolling the list.
+    Toolbar(QWidget* parent, const ToolbarActions& actions, QWidget* wheelTarget);
 
     static constexpr int ButtonCount = 10;
     static constexpr int Indent = 7;
@@ -34,12 +49,16 @@ public:
     // Puts `text` into the zoom box without choosing a list entry.
     void showZoomText(const QString& text);
 
+signals:
+    // The zoom box's text was confirmed with Enter.
+    void zoomTyped(const QString& text);
+    // A zoom was chosen from the box's list.
+    void zoomChosen(int index);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QWidget* window;
-    void (*onCommand)(QWidget*, int);
     std::array<QWidget*, ButtonCount> items {};
     void fitZoomFont();
 
@@ -49,6 +68,13 @@ private:
 };
 
 // The application menu (menu 110), labelled from the interface texts: File (Options..., Exit),
-// Deblur (Out of Focus Correction..., Motion Correction...), Help (About...). Each item's data is
-// its command number.
-QMenu* buildApplicationMenu(QWidget* parent);
+// Deblur (Out of Focus Correction..., Motion Correction...), Help (About...), over the window's
+// actions.
+struct MenuActions {
+    QAction* options;
+    QAction* exit;
+    QAction* focusCorrection;
+    QAction* motionCorrection;
+    QAction* about;
+};
+QMenu* buildApplicationMenu(QWidget* parent, const MenuActions& actions);

@@ -8,8 +8,8 @@ bool runMainWindow()
 {
     ++windowDouble.runs;
     if (!windowDouble.created)
-        return false;
+        return true;
     if (windowDouble.whileOpen)
         windowDouble.whileOpen();
-    return true;
+    return false;
 }

@@ -2,12 +2,13 @@
 // trackbar, the motion line and the full job with its completions.
 
 #include "engine/abort.h"
+#include "engine/progress.h"
 #include "engine/realFft.h"
 #include "locale/settings.h"
 #include "panel/detailSlider.h"
-#include "panel/jobRecord.h"
-#include "panel/panelState.h"
-#include "platform/windowMessage.h"
+#include "panel/jobWorker.h"
+#include "panel/pointerEdits.h"
+#include "panel/previewWorker.h"
 #include "skin/skinSlots.h"
 #include "skin/skinStyle.h"
 #include "tests/support/grabPixels.h"
@@ -15,6 +16,7 @@
 #include "tests/window/windowFixture.h"
 #include "window/commands.h"
 #include "window/docker.h"
+#include "window/imageViewWidget.h"
 #include "window/toolbar.h"
 
 #include <QApplication>
@@ -37,8 +39,6 @@ namespace {
 
 class PanelTest : public WindowFixture {
 protected:
-    ~PanelTest() override { setJobRunner(nullptr); }
-
     void openPanel(bool motion, int width = 200, int height = 150)
     {
         makeSource(width, height);
@@ -52,7 +52,25 @@ protected:
             Qt::LeftButton);
         ASSERT_TRUE(window->panelOpen());
         panel = window->panel();
+        if (jobRunner)
+            panel->jobWorker()->setRunner(jobRunner);
     }
+    // Waits until the preview thread is idle and its result is handled.
+    void settle()
+    {
+        waitFor([&] { return !panel || !panel->previewWorker()->busy(); });
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    // Clicks the Preview box and waits for the preview.
+    void clickPreview()
+    {
+        QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+        settle();
+    }
+    QWidget* view() const { return window->view(); }
+    std::size_t pointCount() const { return panel->motionLine().size(); }
+    MotionPoint point(int index) const { return panel->motionLine()[std::size_t(index)]; }
     template <class Control> Control* control(int id)
     {
         return static_cast<Control*>(panel->control(id));
@@ -78,17 +96,19 @@ protected:
     {
         QMouseEvent event(QEvent::MouseMove, point, window->mapToGlobal(point), Qt::NoButton,
             buttons, Qt::NoModifier);
-        QApplication::sendEvent(window, &event);
+        QApplication::sendEvent(view(), &event);
     }
     void ctrlClick(QPoint point)
     {
-        QTest::mousePress(window, Qt::LeftButton, Qt::ControlModifier, point);
-        QTest::mouseRelease(window, Qt::LeftButton, Qt::ControlModifier, point);
+        QTest::mousePress(view(), Qt::LeftButton, Qt::ControlModifier, point);
+        QTest::mouseRelease(view(), Qt::LeftButton, Qt::ControlModifier, point);
+        settle();
     }
     void choose(QComboBox* combo, int index)
     {
         combo->setCurrentIndex(index);
         emit combo->activated(index);
+        settle();
     }
     // Presses Import my own PSF and chooses `path` in the file dialog.
     void importKernelFrom(const QString& path)
@@ -100,12 +120,25 @@ protected:
             static_cast<QDialog*>(dialog)->accept();
         });
         QTest::mouseClick(control<QPushButton>(ImportControl), Qt::LeftButton);
+        settle();
     }
     std::vector<std::uint8_t> shown() const { return imageBytes(window->resultImage()); }
     std::vector<std::uint8_t> unprocessed() const { return imageBytes(window->inputImage()); }
 
-    DeblurPanel* panel = nullptr;
+    QPointer<DeblurPanel> panel;
+    JobWorker::Runner jobRunner; // stands in for the engine's job when set
 };
+
+// A job that stands for a long one: it steps the progress until it is told to stop.
+JobOutcome::Status longJob(ImageBuffer*, const FullJob&, const ProgressSink& progress)
+{
+    int steps = 0;
+    while (!isAbortRequested()) {
+        progress.setPosition(++steps);
+        QThread::msleep(2);
+    }
+    return JobOutcome::Aborted;
+}
 
 TEST_F(PanelTest, OpensWithTheStoredChoicesAndTheModesControls)
 {
@@ -140,7 +173,7 @@ TEST_F(PanelTest, OpensWithTheStoredChoicesAndTheModesControls)
         shownRects.push_back(child->geometry());
     }
 
-    window->panel()->command(CancelControl);
+    window->panel()->pressCancel();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTest::mouseClick(window->toolbar()->button(MotionCorrectionCommand), Qt::LeftButton);
     panel = window->panel();
@@ -155,12 +188,12 @@ TEST_F(PanelTest, ChoicesRerunThePreviewOnlyWhenTheyChange)
 {
     openPanel(false);
     const int measuredBefore = fftPlanCounts().measured;
-    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    clickPreview();
     ASSERT_TRUE(control<QCheckBox>(PreviewCheck)->isChecked());
     const std::vector<std::uint8_t> medium = shown();
     EXPECT_NE(medium, unprocessed());
 
-    fillImage(window->resultImage(), 7);
+    fillImage(window->view()->resultImage(), 7);
     choose(control<QComboBox>(PowerCombo), 1); // Medium again
     EXPECT_EQ(sampleAt(window->resultImage(), 100, 75, 0), 7);
 
@@ -171,7 +204,7 @@ TEST_F(PanelTest, ChoicesRerunThePreviewOnlyWhenTheyChange)
     EXPECT_EQ(settings.power, 1); // a preview's choice is not stored
     EXPECT_EQ(fftPlanCounts().measured, measuredBefore); // previews never wait for a measurement
 
-    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    clickPreview();
     EXPECT_EQ(shown(), unprocessed());
 }
 
@@ -198,21 +231,21 @@ TEST_F(PanelTest, ArrowKeysMoveTheTrackbarByTwoAndPageKeysByOne)
 TEST_F(PanelTest, ThePreviewRectangleFollowsADragOffTheImage)
 {
     openPanel(false, 600, 400);
-    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    clickPreview();
     const ImageRect before = panel->previewRect().rect;
     ASSERT_GT(before.right - before.left, 100);
     const QPoint inside = windowPoint(before.left + 20, before.top + 20);
     move(inside);
-    EXPECT_TRUE(panelState.previewRectHover);
-    EXPECT_EQ(window->cursor().shape(), Qt::SizeAllCursor);
-    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, inside);
-    EXPECT_EQ(panelState.panelMouseMode, DraggingPreviewRect);
+    EXPECT_TRUE(panel->pointerEdits()->overPreviewRect());
+    EXPECT_EQ(view()->cursor().shape(), Qt::SizeAllCursor);
+    QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, inside);
+    EXPECT_EQ(panel->pointerEdits()->drag(), PointerEdits::DraggingPreviewRect);
     const double zoom = window->viewState().zoom;
     const double centreBefore = window->viewState().imageCenterX;
     move(inside + QPoint(int(-2000 * zoom), 0), Qt::LeftButton);
     QTest::mouseRelease(
-        window, Qt::LeftButton, Qt::NoModifier, inside + QPoint(int(-2000 * zoom), 0));
-    EXPECT_EQ(panelState.panelMouseMode, NoMouseDrag);
+        view(), Qt::LeftButton, Qt::NoModifier, inside + QPoint(int(-2000 * zoom), 0));
+    EXPECT_EQ(panel->pointerEdits()->drag(), PointerEdits::NoDrag);
     EXPECT_LT(panel->previewRect().x1, 0);
     EXPECT_EQ(panel->previewRect().rect.right, 0);
     EXPECT_EQ(shown(), unprocessed());
@@ -220,16 +253,16 @@ TEST_F(PanelTest, ThePreviewRectangleFollowsADragOffTheImage)
 
     // A drag let go over the docker ends there too; a later move without the button drags
     // nothing.
-    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
-    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton); // centred again
+    clickPreview();
+    clickPreview(); // centred again
     const PreviewRect placed = panel->previewRect();
     const QPoint grip = windowPoint(placed.rect.left + 20, placed.rect.top + 20);
     move(grip);
-    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, grip);
+    QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, grip);
     move(grip + QPoint(10, 0), Qt::LeftButton);
     QTest::mouseRelease(
-        window, Qt::LeftButton, Qt::NoModifier, window->docker()->geometry().center());
-    EXPECT_EQ(panelState.panelMouseMode, NoMouseDrag);
+        view(), Qt::LeftButton, Qt::NoModifier, window->docker()->geometry().center());
+    EXPECT_EQ(panel->pointerEdits()->drag(), PointerEdits::NoDrag);
     move(grip + QPoint(40, 0));
     EXPECT_DOUBLE_EQ(panel->previewRect().x0, placed.x0 + 10 / zoom);
 }
@@ -240,47 +273,46 @@ TEST_F(PanelTest, CtrlClicksInsertPointsButNotTwiceWithinAHundredMilliseconds)
     const QPoint first = windowPoint(50, 50);
     ctrlClick(first);
     ctrlClick(first + QPoint(3, 0));
-    EXPECT_EQ(window->imageView()->pointCount, 1);
+    EXPECT_EQ(int(pointCount()), 1);
     QTest::qWait(120);
     ctrlClick(windowPoint(120, 80));
-    ASSERT_EQ(window->imageView()->pointCount, 2);
-    EXPECT_NEAR(window->imageView()->points[1].x, 120, 1 / window->viewState().zoom + 0.5);
-    EXPECT_EQ(window->cursor().shape(), Qt::CrossCursor);
+    ASSERT_EQ(int(pointCount()), 2);
+    EXPECT_NEAR(point(1).x, 120, 1 / window->viewState().zoom + 0.5);
+    EXPECT_EQ(view()->cursor().shape(), Qt::CrossCursor);
 
     // Without Ctrl, a point under the cursor is hot and can be dragged; the view does not pan.
     const ViewState viewBefore = window->viewState();
     const QPoint onPoint = windowPoint(120, 80) + QPoint(2, 2);
     move(onPoint);
-    EXPECT_EQ(panelState.hotPoint, 1);
-    EXPECT_TRUE(window->imageView()->points[1].selected);
-    EXPECT_EQ(window->cursor().shape(), Qt::PointingHandCursor);
-    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, onPoint);
+    EXPECT_EQ(panel->pointerEdits()->hotPoint(), 1);
+    EXPECT_TRUE(point(1).selected);
+    EXPECT_EQ(view()->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, onPoint);
     move(windowPoint(140, 90), Qt::LeftButton);
-    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, windowPoint(140, 90));
-    EXPECT_NEAR(window->imageView()->points[1].x, 140, 1 / viewBefore.zoom + 0.5);
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, windowPoint(140, 90));
+    EXPECT_NEAR(point(1).x, 140, 1 / viewBefore.zoom + 0.5);
     EXPECT_EQ(window->viewState().imageCenterX, viewBefore.imageCenterX);
 
     // The point's menu: Duplicate the last point, then a menu closed without a choice leaves the
     // mouse working.
-    const QPoint last
-        = windowPoint(window->imageView()->points[1].x, window->imageView()->points[1].y);
+    const QPoint last = windowPoint(point(1).x, point(1).y);
     move(last);
-    QTest::mousePress(window, Qt::RightButton, Qt::NoModifier, last);
-    ASSERT_TRUE(panel->pointMenu());
-    EXPECT_TRUE(panelState.pointMenuOpen);
-    panel->pointMenu()->actions().at(0)->trigger();
-    panel->pointMenu()->hide();
-    ASSERT_EQ(window->imageView()->pointCount, 3);
-    EXPECT_FALSE(panelState.pointMenuOpen);
+    QTest::mousePress(view(), Qt::RightButton, Qt::NoModifier, last);
+    ASSERT_TRUE(panel->pointerEdits()->pointMenu());
+    EXPECT_TRUE(panel->pointerEdits()->pointMenu());
+    panel->pointerEdits()->pointMenu()->actions().at(0)->trigger();
+    panel->pointerEdits()->pointMenu()->hide();
+    ASSERT_EQ(int(pointCount()), 3);
+    EXPECT_FALSE(panel->pointerEdits()->pointMenu());
 
     move(last);
-    QTest::mousePress(window, Qt::RightButton, Qt::NoModifier, last);
-    ASSERT_TRUE(panel->pointMenu());
-    panel->pointMenu()->hide();
-    EXPECT_FALSE(panelState.pointMenuOpen);
+    QTest::mousePress(view(), Qt::RightButton, Qt::NoModifier, last);
+    ASSERT_TRUE(panel->pointerEdits()->pointMenu());
+    panel->pointerEdits()->pointMenu()->hide();
+    EXPECT_FALSE(panel->pointerEdits()->pointMenu());
     QTest::qWait(120);
     ctrlClick(windowPoint(20, 120));
-    EXPECT_EQ(window->imageView()->pointCount, 4);
+    EXPECT_EQ(int(pointCount()), 4);
 }
 
 TEST_F(PanelTest, OkWithOnePointWarnsAndStaysEditable)
@@ -292,12 +324,11 @@ TEST_F(PanelTest, OkWithOnePointWarnsAndStaysEditable)
     EXPECT_EQ(boxLog.boxes[0].text, QStringLiteral("Cannot generate deconvolution kernel!"));
     EXPECT_EQ(boxLog.boxes[0].caption, QStringLiteral("Warning"));
     EXPECT_TRUE(window->panelOpen());
-    EXPECT_TRUE(panelState.panelOpen);
     EXPECT_TRUE(control<QWidget>(OkControl)->isEnabled());
     EXPECT_TRUE(control<QWidget>(MethodCombo)->isEnabled());
     QTest::qWait(120);
     ctrlClick(windowPoint(80, 60)); // the mouse still edits
-    EXPECT_EQ(window->imageView()->pointCount, 2);
+    EXPECT_EQ(int(pointCount()), 2);
 }
 
 TEST_F(PanelTest, AFullJobChangesTheImageClosesThePanelAndLeavesTheResultPending)
@@ -327,17 +358,16 @@ TEST_F(PanelTest, AFullJobChangesTheImageClosesThePanelAndLeavesTheResultPending
     EXPECT_NE(settingsText().find("power=2"), std::string::npos);
 }
 
-void longJob(const JobRecord& job, QObject* window);
-
 // The panel in the dark scheme: its face, its text, the Preview box's picture while it can be
 // used and while a job holds it, and nothing light anywhere.
 TEST_F(PanelTest, ThePanelIsDrawnInTheDarkScheme)
 {
-    setJobRunner(longJob);
+    jobRunner = longJob;
     for (bool motion : {false, true}) {
         openPanel(motion);
         auto* preview = control<QCheckBox>(PreviewCheck);
         QTest::mouseClick(preview, Qt::LeftButton);
+        settle();
         QImage grab = grabOf(panel, motion ? "panelMotion" : "panelFocus");
         EXPECT_EQ(pixelOf(grab, QPoint(panel->width() - 2, panel->height() - 2)),
             skinQColor(ButtonFaceSlot).rgb());
@@ -363,34 +393,24 @@ TEST_F(PanelTest, ThePanelIsDrawnInTheDarkScheme)
     }
 }
 
-// A worker that stands for a long job: it renders a half-done result until it is told to stop.
-void longJob(const JobRecord& job, QObject* window)
-{
-    while (!isAbortRequested()) {
-        fillImage(job.target, 9);
-        sendWindowMessage(job.progress, 0x0402, 1);
-        QThread::msleep(2);
-    }
-    sendWindowMessage(window, RenderFreshMessage);
-    postWindowMessage(job.panel, JobAbortedMessage);
-}
-
 // While the job runs the mouse edits nothing and no preview runs; Abort brings the unprocessed
 // image back and the panel returns to editing.
 TEST_F(PanelTest, AbortShowsTheUnprocessedImageAndReturnsToEditing)
 {
-    setJobRunner(longJob);
+    jobRunner = longJob;
     openPanel(true);
     ctrlClick(windowPoint(40, 40));
     QTest::qWait(120);
     ctrlClick(windowPoint(90, 70));
-    ASSERT_EQ(window->imageView()->pointCount, 2);
+    ASSERT_EQ(int(pointCount()), 2);
     QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return sampleAt(window->resultImage(), 0, 0, 0) == 9; }));
+    auto* bar = control<QProgressBar>(ProgressControl);
+    ASSERT_TRUE(waitFor([&] { return bar->value() > 3; }));
     QTest::qWait(120);
     ctrlClick(windowPoint(120, 100));
-    EXPECT_EQ(window->imageView()->pointCount, 2);
-    sendWindowMessage(panel, PreviewMessage);
+    EXPECT_EQ(int(pointCount()), 2);
+    panel->requestPreview();
+    EXPECT_FALSE(panel->previewWorker()->busy());
 
     QTest::mouseClick(control<QPushButton>(AbortControl), Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return !panel->jobRunning(); }));
@@ -403,7 +423,7 @@ TEST_F(PanelTest, AbortShowsTheUnprocessedImageAndReturnsToEditing)
     EXPECT_TRUE(control<QWidget>(PreviewCheck)->isEnabled());
     QTest::qWait(120);
     ctrlClick(windowPoint(120, 100));
-    EXPECT_EQ(window->imageView()->pointCount, 3);
+    EXPECT_EQ(int(pointCount()), 3);
 }
 
 // An imported kernel previews in motion mode without any point; X drops it again.
@@ -416,18 +436,19 @@ TEST_F(PanelTest, AnImportedKernelPreviewsWithoutAMotionLine)
         spot.setPixel(x, 4, qRgb(200, 200, 200));
     const QString path = QString::fromStdString(folder.file("line.png"));
     ASSERT_TRUE(spot.save(path));
-    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    clickPreview();
     EXPECT_EQ(shown(), unprocessed()); // no points, no kernel: nothing to preview
 
     importKernelFrom(path);
-    EXPECT_TRUE(deblurParams.importedKernel);
+    EXPECT_TRUE(panel->lineHidden());
     EXPECT_TRUE(control<QWidget>(DropKernelControl)->isEnabled());
     EXPECT_FALSE(control<QWidget>(ImportControl)->isEnabled());
     EXPECT_FALSE(control<QWidget>(MotionHint)->isEnabled());
     EXPECT_NE(shown(), unprocessed());
 
     QTest::mouseClick(control<QPushButton>(DropKernelControl), Qt::LeftButton);
-    EXPECT_FALSE(deblurParams.importedKernel);
+    settle();
+    EXPECT_FALSE(panel->lineHidden());
     EXPECT_TRUE(control<QWidget>(ImportControl)->isEnabled());
     EXPECT_FALSE(control<QWidget>(DropKernelControl)->isEnabled());
     EXPECT_EQ(shown(), unprocessed());
@@ -444,7 +465,7 @@ TEST_F(PanelTest, AJobTheEngineCannotDoLeavesNoResult)
     const QString path = QString::fromStdString(folder.file("wide.png"));
     ASSERT_TRUE(spot.save(path));
     importKernelFrom(path);
-    ASSERT_TRUE(deblurParams.importedKernel);
+    ASSERT_TRUE(panel->lineHidden());
     QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return !panel->jobRunning(); }));
     QApplication::processEvents();
@@ -464,12 +485,13 @@ TEST_F(PanelTest, AJobTheEngineCannotDoLeavesNoResult)
 // runs nothing more of the panel's.
 TEST_F(PanelTest, ClosingTheWindowMidJobHandsBackTheInput)
 {
-    setJobRunner(longJob);
+    jobRunner = longJob;
     openPanel(false);
     const std::vector<std::uint8_t> original = imageBytes(source.get());
-    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    clickPreview();
     QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return sampleAt(window->resultImage(), 0, 0, 0) == 9; }));
+    auto* bar = control<QProgressBar>(ProgressControl);
+    ASSERT_TRUE(waitFor([&] { return bar->value() > 3; }));
     closeWindow();
     EXPECT_EQ(imageBytes(source.get()), original);
     EXPECT_TRUE(boxLog.boxes.empty());
@@ -479,12 +501,12 @@ TEST_F(PanelTest, ClosingTheWindowMidJobHandsBackTheInput)
 TEST_F(PanelTest, CancelAfterAPreviewShowsTheUnprocessedImage)
 {
     openPanel(false);
-    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    clickPreview();
     ASSERT_NE(shown(), unprocessed());
     QTest::mouseClick(control<QPushButton>(CancelControl), Qt::LeftButton);
     // The panel's deletion stays pending: the window is deleted first, at the test's end.
     EXPECT_FALSE(window->panelOpen());
-    EXPECT_EQ(window->imageView()->previewRect, nullptr);
+    EXPECT_FALSE(window->view()->imageView()->previewRect);
     EXPECT_EQ(shown(), unprocessed());
     EXPECT_FALSE(window->pendingResult());
 }
@@ -508,7 +530,7 @@ TEST_F(PanelTest, GrabsOfBothModes)
             QTest::qWait(120);
             ctrlClick(windowPoint(236, 250));
         }
-        QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+        clickPreview();
         const QImage grab = window->grab().toImage();
         const QPoint inPanel
             = panel->mapTo(window, QPoint(panel->width() - 3, panel->height() - 3));

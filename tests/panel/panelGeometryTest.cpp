@@ -13,58 +13,40 @@ namespace {
 
 class MotionLineEdits : public testing::Test {
 protected:
-    ImageView view {};
-    ~MotionLineEdits() override { freeMotionLine(&view); }
+    MotionLine points;
 
-    void line(std::vector<MotionPoint> points)
+    void line(std::vector<MotionPoint> added)
     {
-        for (const MotionPoint& point : points)
-            ASSERT_TRUE(appendMotionPoint(&view, point.x, point.y));
+        for (const MotionPoint& point : added)
+            ASSERT_FALSE(appendMotionPoint(&points, point.x, point.y));
     }
-    MotionPoint at(int index) const { return view.points[index]; }
+    MotionPoint at(int index) const { return points[index]; }
 };
-
-TEST_F(MotionLineEdits, TheArrayGrowsInBlocksOfFiftyAndKeepsThePoints)
-{
-    for (int i = 0; i < 50; ++i)
-        ASSERT_TRUE(appendMotionPoint(&view, i, 2 * i));
-    EXPECT_EQ(view.pointCapacity, 50);
-    ASSERT_TRUE(appendMotionPoint(&view, 50, 100));
-    EXPECT_EQ(view.pointCapacity, 100);
-    EXPECT_EQ(view.pointCount, 51);
-    for (int i = 0; i < 51; ++i)
-        EXPECT_EQ(at(i).y, 2 * i);
-    // Duplicating grows the array one point before it is full.
-    while (view.pointCount < 99)
-        ASSERT_TRUE(appendMotionPoint(&view, 0, 0));
-    ASSERT_TRUE(duplicateMotionPoint(&view, 10));
-    EXPECT_EQ(view.pointCapacity, 150);
-}
 
 TEST_F(MotionLineEdits, DuplicatesPutTheNewPointWhereTheLineGoes)
 {
     line({{40, 30, 0}});
-    ASSERT_TRUE(duplicateMotionPoint(&view, 0)); // a single point: 10 pixels to its right
-    ASSERT_EQ(view.pointCount, 2);
+    ASSERT_FALSE(duplicateMotionPoint(&points, 0)); // a single point: 10 pixels to its right
+    ASSERT_EQ(int(points.size()), 2);
     EXPECT_EQ(at(1).x, 50);
     EXPECT_EQ(at(1).y, 30);
 
-    ASSERT_TRUE(appendMotionPoint(&view, 50, 60)); // 40,30  50,30  50,60
-    ASSERT_TRUE(duplicateMotionPoint(&view, 2)); // the last: 10 further down the last segment
-    ASSERT_EQ(view.pointCount, 4);
+    ASSERT_FALSE(appendMotionPoint(&points, 50, 60)); // 40,30  50,30  50,60
+    ASSERT_FALSE(duplicateMotionPoint(&points, 2)); // the last: 10 further down the last segment
+    ASSERT_EQ(int(points.size()), 4);
     EXPECT_DOUBLE_EQ(at(3).x, 50);
     EXPECT_DOUBLE_EQ(at(3).y, 70);
 
-    ASSERT_TRUE(duplicateMotionPoint(&view, 0)); // the first: 10 before it, the rest follow
-    ASSERT_EQ(view.pointCount, 5);
+    ASSERT_FALSE(duplicateMotionPoint(&points, 0)); // the first: 10 before it, the rest follow
+    ASSERT_EQ(int(points.size()), 5);
     EXPECT_DOUBLE_EQ(at(0).x, 30);
     EXPECT_DOUBLE_EQ(at(0).y, 30);
     EXPECT_DOUBLE_EQ(at(1).x, 40);
     EXPECT_DOUBLE_EQ(at(4).y, 70);
 
-    view.points[2].selected = 1; // an inner point: two, a tenth towards each neighbour
-    ASSERT_TRUE(duplicateMotionPoint(&view, 2));
-    ASSERT_EQ(view.pointCount, 6);
+    points[2].selected = 1; // an inner point: two, a tenth towards each neighbour
+    ASSERT_FALSE(duplicateMotionPoint(&points, 2));
+    ASSERT_EQ(int(points.size()), 6);
     EXPECT_DOUBLE_EQ(at(2).x, 49);
     EXPECT_DOUBLE_EQ(at(2).y, 30);
     EXPECT_EQ(at(2).selected, 0);
@@ -79,9 +61,9 @@ TEST_F(MotionLineEdits, DuplicatesPutTheNewPointWhereTheLineGoes)
 TEST_F(MotionLineEdits, AnEndOnItsNeighbourIsDuplicatedToTheRight)
 {
     line({{20, 20, 0}, {20, 20, 0}});
-    ASSERT_TRUE(duplicateMotionPoint(&view, 1));
-    ASSERT_TRUE(duplicateMotionPoint(&view, 0));
-    ASSERT_EQ(view.pointCount, 4);
+    ASSERT_FALSE(duplicateMotionPoint(&points, 1));
+    ASSERT_FALSE(duplicateMotionPoint(&points, 0));
+    ASSERT_EQ(int(points.size()), 4);
     EXPECT_EQ(at(0).x, 30);
     EXPECT_EQ(at(3).x, 30);
     for (int i = 0; i < 4; ++i)
@@ -91,34 +73,30 @@ TEST_F(MotionLineEdits, AnEndOnItsNeighbourIsDuplicatedToTheRight)
 TEST_F(MotionLineEdits, DeletingAndOutOfRangeIndices)
 {
     line({{1, 1, 0}, {2, 2, 0}, {3, 3, 0}});
-    deleteMotionPoint(&view, 1);
-    ASSERT_EQ(view.pointCount, 2);
+    deleteMotionPoint(&points, 1);
+    ASSERT_EQ(int(points.size()), 2);
     EXPECT_EQ(at(1).x, 3);
-    deleteMotionPoint(&view, 5);
-    EXPECT_FALSE(duplicateMotionPoint(&view, 2));
-    EXPECT_FALSE(duplicateMotionPoint(&view, -1));
-    EXPECT_EQ(view.pointCount, 2);
-    deleteMotionPoint(&view, 0);
-    deleteMotionPoint(&view, 0);
-    EXPECT_EQ(view.pointCount, 0);
+    deleteMotionPoint(&points, 5);
+    EXPECT_TRUE(duplicateMotionPoint(&points, 2));
+    EXPECT_TRUE(duplicateMotionPoint(&points, -1));
+    EXPECT_EQ(int(points.size()), 2);
+    deleteMotionPoint(&points, 0);
+    deleteMotionPoint(&points, 0);
+    EXPECT_EQ(int(points.size()), 0);
 }
 
 TEST_F(MotionLineEdits, APointIsHotWithinSixPixelsInBothDirections)
 {
     line({{0, 0, 0}, {0, 0, 0}, {0, 0, 0}});
-    view.screenPoints = std::make_unique<ScreenPoint[]>(3);
-    view.screenPointCount = 3;
-    view.screenPoints[0] = {100, 100, 0};
-    view.screenPoints[1] = {110, 100, 0};
-    view.screenPoints[2] = {104, 100, 0};
-    EXPECT_EQ(findHotPoint(view, {94, 106}), 0); // 6 and 6
-    EXPECT_EQ(findHotPoint(view, {93, 100}), -1); // 7 across
-    EXPECT_EQ(findHotPoint(view, {100, 107}), -1); // 7 down
-    EXPECT_EQ(findHotPoint(view, {108, 100}), 1); // nearest of three
-    EXPECT_EQ(findHotPoint(view, {102, 100}), 0); // a tie: the first
-    view.points[1].selected = 1;
-    EXPECT_TRUE(clearPointSelection(&view));
-    EXPECT_FALSE(clearPointSelection(&view));
+    const std::vector<ScreenPoint> screen {{100, 100, 0}, {110, 100, 0}, {104, 100, 0}};
+    EXPECT_EQ(findHotPoint(screen, {94, 106}), 0); // 6 and 6
+    EXPECT_EQ(findHotPoint(screen, {93, 100}), -1); // 7 across
+    EXPECT_EQ(findHotPoint(screen, {100, 107}), -1); // 7 down
+    EXPECT_EQ(findHotPoint(screen, {108, 100}), 1); // nearest of three
+    EXPECT_EQ(findHotPoint(screen, {102, 100}), 0); // a tie: the first
+    points[1].selected = 1;
+    EXPECT_TRUE(clearPointSelection(&points));
+    EXPECT_FALSE(clearPointSelection(&points));
 }
 
 TEST(PreviewRectangle, CentredOnTheViewAndCutAtTheEdges)

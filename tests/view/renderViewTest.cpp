@@ -56,9 +56,7 @@ protected:
     void setPoints(std::vector<MotionPoint> line)
     {
         points = std::move(line);
-        view.points = points.data();
-        view.pointCount = std::int32_t(points.size());
-        view.pointCapacity = std::int32_t(points.capacity());
+        view.points = points;
     }
 
     // Draws `image` in slot 2 with a rebuilt copy.
@@ -157,14 +155,13 @@ TEST_F(RenderView, OtherSlotClearsAndBlendsTheOverlayOnly)
     OwnedImage overlay(30, 30, 1, 8);
     fillImage(overlay.get(), 0);
     setPoints({{50, 50, 0}, {150, 50, 1}});
-    const ImageRect rect {100, 10, 150, 90};
-    view.previewRect = &rect;
+    view.previewRect = ImageRect {100, 10, 150, 90};
     EXPECT_TRUE(render(nullptr, {0, 0, -0.5, -0.5, 1}, overlay.get(), 3));
     EXPECT_EQ(at(16, 1), gray(220)); // the overlay's top row, squares (1, 0)
     EXPECT_EQ(at(45, 1), gray(190)); // squares (3, 0), but beyond the overlay: background
     EXPECT_EQ(at(50, 50), gray(190)); // no marker, no line
     EXPECT_EQ(at(100, 50), gray(190)); // no outline
-    EXPECT_EQ(view.screenPointCount, 0);
+    EXPECT_TRUE(view.screenPoints.empty());
 }
 
 TEST_F(RenderView, TwoPointsDrawAStraightLineOfTouchingPixels)
@@ -200,15 +197,14 @@ TEST_F(RenderView, MarkersAtTheWindowEdgeAreClippedNotWrapped)
     OwnedImage image(4, 4, 3, 8);
     fillImage(image.get(), 0);
     setPoints({{1, 1, 1}, {198, 98, 0}});
-    bool imported = true;
-    view.importedKernel = &imported;
+    view.lineHidden = true;
     ASSERT_FALSE(render(image.get())); // an imported PSF hides the motion line
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 200; ++x)
             ASSERT_TRUE(at(x, y) == gray(190) || at(x, y) == gray(0)) << x << ", " << y;
-    EXPECT_EQ(view.screenPointCount, 0);
+    EXPECT_TRUE(view.screenPoints.empty());
 
-    imported = false;
+    view.lineHidden = false;
     ASSERT_FALSE(render(image.get()));
     EXPECT_EQ(at(4, 0), Selected);
     EXPECT_EQ(at(0, 5), Selected);
@@ -231,8 +227,7 @@ TEST_F(RenderView, PreviewOutlineDrawnTwiceRestoresTheCanvas)
         return canvas.canvasPixels.data[y * 9000 + x * 3] != plain[y * 9000 + x * 3];
     };
 
-    const ImageRect rect {10, 10, 40, 30};
-    view.previewRect = &rect;
+    view.previewRect = ImageRect {10, 10, 40, 30};
     const RenderRequest overdraw {Client, 1, image.get(), ResultSlot, 0, nullptr};
     ASSERT_FALSE(renderView(&view, Identity, overdraw));
     for (auto [x, y] : {std::pair {10, 10}, {11, 20}, {39, 20}, {40, 30}, {25, 11}, {25, 29}})
@@ -268,8 +263,7 @@ TEST_F(RenderView, ScreenPointsFollowTheViewAndAreFreedWithThePoints)
 {
     setPoints({{10.3, -0.85, 1}, {-2.3, 4, 0}, {2e9, -2e9, 0}});
     updateScreenPoints(&view, {0, 0, 0, 0, 2});
-    ASSERT_EQ(view.screenPointCount, 3);
-    EXPECT_EQ(view.screenPointCapacity, view.pointCapacity);
+    ASSERT_EQ(view.screenPoints.size(), 3u);
     EXPECT_EQ(view.screenPoints[0].x, 21); // 20.6 + 0.5 truncated
     EXPECT_EQ(view.screenPoints[0].y, -1); // -1.7 + 0.5 truncated toward zero
     EXPECT_EQ(view.screenPoints[0].selected, 1);
@@ -288,9 +282,7 @@ TEST_F(RenderView, ScreenPointsFollowTheViewAndAreFreedWithThePoints)
 
     setPoints({});
     updateScreenPoints(&view, Identity);
-    EXPECT_EQ(view.screenPoints, nullptr);
-    EXPECT_EQ(view.screenPointCount, 0);
-    EXPECT_EQ(view.screenPointCapacity, 0);
+    EXPECT_TRUE(view.screenPoints.empty());
 }
 
 } // namespace

@@ -1,16 +1,18 @@
 #include "tests/window/windowFixture.h"
 
+#include "engine/progress.h"
 #include "locale/localisedStrings.h"
-#include "panel/jobRecord.h"
-#include "platform/windowMessage.h"
+#include "panel/jobWorker.h"
 #include "tests/support/testImages.h"
 #include "view/renderView.h"
 #include "window/commands.h"
 #include "window/docker.h"
+#include "window/imageViewWidget.h"
 #include "window/toolbar.h"
 #include "window/viewNavigation.h"
 #include "window/zoomControl.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -40,17 +42,18 @@ TEST_F(MainWindowView, FirstDisplayFitsTheImageAndTellsHowToNavigate)
     EXPECT_EQ(window->statusText(), text(22));
     EXPECT_TRUE(window->toolbar()->zoomBox()->isEnabled());
     EXPECT_FALSE(window->pendingResult());
-    const ImageSize client = window->clientSize();
+    const ImageSize view = window->view()->deviceSize();
     const int toolbar = window->toolbar()->height();
-    const ViewState expected = initialFit({300, 200}, client.width - window->docker()->width(),
-        client.height - 20 - toolbar + 2, toolbar);
+    const ViewState expected = initialFit({300, 200}, view.width, view.height, 0);
     EXPECT_EQ(window->viewState().zoom, expected.zoom);
     EXPECT_EQ(window->viewState().viewCenterY, expected.viewCenterY);
     EXPECT_EQ(window->toolbar()->zoomBox()->currentText().toStdString(), zoomText(expected.zoom));
     // The docker is the panel's width plus one, at the right edge between the bars.
     EXPECT_EQ(window->docker()->width(), DeblurPanel::panelSize().width() + 1);
-    EXPECT_EQ(window->docker()->geometry().right(), window->width() - 1);
-    EXPECT_EQ(window->docker()->y(), toolbar);
+    const QPoint dockerCorner = window->docker()->mapTo(window, QPoint(0, 0));
+    EXPECT_EQ(dockerCorner.x() + window->docker()->width(), window->width());
+    EXPECT_EQ(dockerCorner.y(), toolbar);
+    EXPECT_EQ(window->view()->mapTo(window, QPoint(0, 0)), QPoint(0, toolbar));
 }
 
 TEST_F(MainWindowView, ToolbarKeysAndDoubleClickZoomAndPan)
@@ -61,46 +64,45 @@ TEST_F(MainWindowView, ToolbarKeysAndDoubleClickZoomAndPan)
     QTest::mouseClick(zoom100, Qt::LeftButton);
     EXPECT_EQ(window->viewState().zoom, 1.0);
     EXPECT_EQ(window->toolbar()->zoomBox()->currentText(), QStringLiteral("100.0 %"));
-    EXPECT_EQ(window->focusWidget(), window.data()) << "the keys keep working";
+    EXPECT_EQ(window->focusWidget(), window->view()) << "the keys keep working";
 
-    QTest::keyClick(window, '+');
+    QTest::keyClick(window->view(), '+');
     EXPECT_DOUBLE_EQ(window->viewState().zoom, 1.2);
-    QTest::keyClick(window, '-');
+    QTest::keyClick(window->view(), '-');
     EXPECT_DOUBLE_EQ(window->viewState().zoom, 1.2 * ZoomOutStep);
 
     const ViewState before = window->viewState();
-    QTest::keyClick(window, Qt::Key_Left);
-    QTest::keyClick(window, Qt::Key_Up);
-    QTest::keyClick(window, Qt::Key_Up);
+    QTest::keyClick(window->view(), Qt::Key_Left);
+    QTest::keyClick(window->view(), Qt::Key_Up);
+    QTest::keyClick(window->view(), Qt::Key_Up);
     EXPECT_EQ(window->viewState().viewCenterX, before.viewCenterX - PanStep);
     EXPECT_EQ(window->viewState().viewCenterY, before.viewCenterY - 2 * PanStep);
-    QTest::keyClick(window, Qt::Key_Right);
-    QTest::keyClick(window, Qt::Key_Down);
+    QTest::keyClick(window->view(), Qt::Key_Right);
+    QTest::keyClick(window->view(), Qt::Key_Down);
     EXPECT_EQ(window->viewState().viewCenterX, before.viewCenterX);
 
     QTest::mouseClick(window->toolbar()->button(ZoomFitCommand), Qt::LeftButton);
-    const ImageRect area = window->viewArea();
-    const double fit = std::min(double(area.right) / 300,
-        double(window->clientSize().height - window->toolbar()->height() - 22) / 200);
+    const ImageSize area = window->view()->deviceSize();
+    const double fit = std::min(double(area.width) / 300, double(area.height) / 200);
     EXPECT_EQ(window->viewState().zoom, fit);
 
     QTest::mouseClick(zoom100, Qt::LeftButton);
-    QTest::mouseDClick(window, Qt::LeftButton, {}, QPoint(100, 300));
+    QTest::mouseDClick(window->view(), Qt::LeftButton, {}, QPoint(100, 300));
     EXPECT_EQ(window->viewState().zoom, fit);
 
-    QTest::keyClick(window, '/', Qt::AltModifier);
-    QTest::keyClick(window, '?', Qt::AltModifier);
+    QTest::keyClick(window->view(), '/', Qt::AltModifier);
+    QTest::keyClick(window->view(), '?', Qt::AltModifier);
     ASSERT_EQ(boxLog.boxes.size(), 2u);
-    EXPECT_TRUE(
-        boxLog.boxes[0].text.startsWith(QStringLiteral("Morvanclarity Plug-In, Version 2.2 ")));
+    EXPECT_TRUE(boxLog.boxes[0].text.startsWith(
+        QStringLiteral("Morvanclarity Plug-In, Version " MORVANCLARITY_VERSION "\n")));
     EXPECT_EQ(boxLog.boxes[0].caption, text(42));
 }
 
 TEST_F(MainWindowView, DoubleClickBeforeAnImageIsShownDoesNothing)
 {
     openWindow(); // no source image
-    QTest::mouseDClick(window, Qt::LeftButton, {}, QPoint(100, 300));
-    QTest::keyClick(window, '+');
+    QTest::mouseDClick(window->view(), Qt::LeftButton, {}, QPoint(100, 300));
+    QTest::keyClick(window->view(), '+');
     EXPECT_EQ(window->viewState().zoom, 1.0);
     EXPECT_EQ(window->toolbar()->zoomBox()->currentText(), QStringLiteral("100.0 %"));
 }
@@ -117,7 +119,7 @@ TEST_F(MainWindowView, TypedZoomIsTakenOnEnterAndLettersRestoreTheText)
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(window->viewState().zoom, 1.5);
     EXPECT_EQ(box->currentText(), QStringLiteral("150.0 %"));
-    EXPECT_EQ(window->focusWidget(), window.data());
+    EXPECT_EQ(window->focusWidget(), window->view());
 
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("abc"));
@@ -140,7 +142,7 @@ TEST_F(MainWindowView, WheelZoomsAboutTheCursorWithinItsBounds)
     for (int notch = 0; notch < 20; ++notch) {
         QWheelEvent wheel(cursor, window->mapToGlobal(cursor), {}, {0, 120}, Qt::NoButton,
             Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(window, &wheel);
+        QApplication::sendEvent(window->view(), &wheel);
     }
     EXPECT_EQ(window->viewState().zoom, 8.0);
     EXPECT_EQ(window->viewState().viewCenterX, cursor.x());
@@ -148,7 +150,7 @@ TEST_F(MainWindowView, WheelZoomsAboutTheCursorWithinItsBounds)
     for (int notch = 0; notch < 40; ++notch) {
         QWheelEvent wheel(cursor, window->mapToGlobal(cursor), {}, {0, -120}, Qt::NoButton,
             Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(window, &wheel);
+        QApplication::sendEvent(window->view(), &wheel);
     }
     EXPECT_DOUBLE_EQ(window->viewState().zoom, 100.0 / 300);
 }
@@ -160,25 +162,25 @@ TEST_F(MainWindowView, DragPansAndTheRightButtonComparesWithTheInput)
     QTest::mouseClick(window->toolbar()->button(Zoom100Command), Qt::LeftButton);
     const ViewState start = window->viewState();
     const QPoint from(int(start.viewCenterX), int(start.viewCenterY));
-    QTest::mousePress(window, Qt::LeftButton, {}, from);
+    QTest::mousePress(window->view(), Qt::LeftButton, {}, from);
     QMouseEvent move(QEvent::MouseMove, from + QPoint(30, 10),
         window->mapToGlobal(from + QPoint(30, 10)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &move);
-    QTest::mouseRelease(window, Qt::LeftButton, {}, from + QPoint(30, 10));
+    QApplication::sendEvent(window->view(), &move);
+    QTest::mouseRelease(window->view(), Qt::LeftButton, {}, from + QPoint(30, 10));
     EXPECT_EQ(window->viewState().imageCenterX, start.imageCenterX - 30);
     EXPECT_EQ(window->viewState().imageCenterY, start.imageCenterY - 10);
 
     // A result different from the input: the right button shows the input while held.
-    fillImage(window->resultImage(), 0);
-    sendWindowMessage(window, RenderFreshMessage);
+    fillImage(window->view()->resultImage(), 0);
+    window->view()->renderResult(true);
     const ViewState now = window->viewState();
     const int x = int(now.viewCenterX);
     const int y = int(now.viewCenterY);
     EXPECT_EQ(canvasAt(x, y), (std::vector<int> {0, 0, 0}));
-    QTest::mousePress(window, Qt::RightButton, {}, QPoint(x, y));
+    QTest::mousePress(window->view(), Qt::RightButton, {}, QPoint(x, y));
     const std::vector<int> shown = canvasAt(x, y);
     EXPECT_NE(shown, (std::vector<int> {0, 0, 0}));
-    QTest::mouseRelease(window, Qt::RightButton, {}, QPoint(x, y));
+    QTest::mouseRelease(window->view(), Qt::RightButton, {}, QPoint(x, y));
     EXPECT_EQ(canvasAt(x, y), (std::vector<int> {0, 0, 0}));
 }
 
@@ -198,8 +200,8 @@ TEST_F(MainWindowView, CloseHandsTheResultBackAndLowersTheCrashFlag)
     EXPECT_TRUE(boxLog.boxes.empty());
 
     openWindow();
-    fillImage(window->resultImage(), 77);
-    window->runCommand(ExitCommand);
+    fillImage(window->view()->resultImage(), 77);
+    window->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(sampleAt(source.get(), 10, 10, 1), 77);
@@ -223,15 +225,22 @@ TEST_F(MainWindowView, ACrashFlagShowsTheWarningOnce)
     EXPECT_EQ(boxLog.boxes.size(), 1u);
 }
 
-// A worker that leaves the result as it is and ends at once.
-void idleJob(const JobRecord&, QObject*) { }
-
 TEST_F(MainWindowView, APendingResultIsKeptUnlessTheUserAgreesToLeaveIt)
 {
     makeSource(32, 32);
     openWindow();
-    sendWindowMessage(window, JobFinishedMessage);
+    QTest::mouseClick(window->toolbar()->button(FocusCorrectionCommand), Qt::LeftButton);
+    window->panel()->jobWorker()->setRunner(
+        [](ImageBuffer* result, const FullJob& job, const ProgressSink&) {
+            copyImagePixels(result, job.input->get());
+            fillImage(result, 9);
+            return JobOutcome::Done;
+        });
+    window->panel()->pressOk();
+    for (int i = 0; i < 500 && window->panelOpen(); ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_TRUE(window->pendingResult());
+    EXPECT_EQ(sampleAt(window->resultImage(), 5, 5, 0), 9);
 
     boxLog.answer = BoxAnswer::No;
     QTest::mouseClick(window->toolbar()->button(MotionCorrectionCommand), Qt::LeftButton);
@@ -248,18 +257,10 @@ TEST_F(MainWindowView, APendingResultIsKeptUnlessTheUserAgreesToLeaveIt)
     EXPECT_TRUE(window->panelOpen());
     for (int command : {FocusCorrectionCommand, MotionCorrectionCommand, MenuCommand})
         EXPECT_FALSE(window->toolbar()->button(command)->isEnabled()) << command;
-    window->panel()->command(CancelControl);
+    QTest::keyClick(window->view(), Qt::Key_Escape); // Esc presses Cancel
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(window->panelOpen());
     EXPECT_TRUE(window->toolbar()->button(MenuCommand)->isEnabled());
-
-    // A job without a result shows the unprocessed image again.
-    setJobRunner(idleJob);
-    fillImage(window->resultImage(), 3);
-    sendWindowMessage(window, StartJobMessage, 0, 5); // only the work copy is taken
-    sendWindowMessage(window, JobAbortedMessage);
-    setJobRunner(nullptr);
-    EXPECT_FALSE(window->pendingResult());
     EXPECT_EQ(imageBytes(window->resultImage()), imageBytes(window->inputImage()));
 }
 
@@ -286,7 +287,7 @@ TEST_F(MainWindowView, OptionsStoresTheChosenLanguageAndCancelStoresNothing)
         QTest::mouseClick(
             dialog->findChild<QPushButton*>(QStringLiteral("control2")), Qt::LeftButton);
     });
-    window->runCommand(OptionsCommand);
+    window->showOptions();
     EXPECT_EQ(settingsText().find("Language Current"), std::string::npos);
     EXPECT_TRUE(boxLog.boxes.empty());
 
@@ -299,7 +300,7 @@ TEST_F(MainWindowView, OptionsStoresTheChosenLanguageAndCancelStoresNothing)
         QTest::mouseClick(
             dialog->findChild<QPushButton*>(QStringLiteral("control1")), Qt::LeftButton);
     });
-    window->runCommand(OptionsCommand);
+    window->showOptions();
     EXPECT_NE(settingsText().find("Language Current=1"), std::string::npos);
     ASSERT_EQ(boxLog.boxes.size(), 1u);
     EXPECT_EQ(boxLog.boxes[0].text, QStringLiteral("Neustart noetig"));
@@ -310,25 +311,47 @@ TEST_F(MainWindowView, OptionsStoresTheChosenLanguageAndCancelStoresNothing)
         QTest::mouseClick(
             dialog->findChild<QPushButton*>(QStringLiteral("control1")), Qt::LeftButton);
     });
-    window->runCommand(OptionsCommand);
+    window->showOptions();
     EXPECT_EQ(boxLog.boxes.size(), 1u);
 }
 
-TEST_F(MainWindowView, TheMenuIsLabelledFromTheTexts)
+TEST_F(MainWindowView, TheMenuIsLabelledFromTheTextsAndHoldsTheWindowsActions)
 {
-    QWidget parent;
-    QMenu* menu = buildApplicationMenu(&parent);
+    makeSource(16, 16);
+    openWindow();
+    QMenu* menu = buildApplicationMenu(window,
+        {nullptr, nullptr, window->focusCorrectionAction(), window->motionCorrectionAction(),
+            nullptr});
     const QList<QAction*> entries = menu->actions();
     ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries[0]->text(), text(4));
     EXPECT_EQ(entries[2]->text(), text(6));
-    const QList<QAction*> file = entries[0]->menu()->actions();
-    ASSERT_EQ(file.size(), 2);
-    EXPECT_EQ(file[0]->text(), text(10));
-    EXPECT_EQ(file[0]->data().toInt(), OptionsCommand);
-    EXPECT_EQ(file[1]->data().toInt(), ExitCommand);
-    EXPECT_EQ(entries[1]->menu()->actions()[1]->data().toInt(), MotionCorrectionCommand);
-    EXPECT_EQ(entries[2]->menu()->actions()[0]->data().toInt(), AboutCommand);
+    EXPECT_EQ(entries[1]->menu()->actions()[1], window->motionCorrectionAction());
+    delete menu;
+    // The corrections' shortcuts open them, and their tooltips say so.
+    QTest::keyClick(window->view(), Qt::Key_2, Qt::ControlModifier);
+    ASSERT_TRUE(window->panelOpen());
+    EXPECT_TRUE(window->motionMode());
+    EXPECT_TRUE(window->toolbar()
+                    ->button(MotionCorrectionCommand)
+                    ->toolTip()
+                    .endsWith(QStringLiteral("(Ctrl+2)")));
+    EXPECT_EQ(window->toolbar()->button(MotionCorrectionCommand)->accessibleName(), text(32));
+}
+
+// Screen readers announce the main window as a frame.
+TEST_F(MainWindowView, IsAWindowForScreenReadersAndRestoresOnTheScreen)
+{
+    makeSource(16, 16);
+    openWindow();
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window.data());
+    ASSERT_TRUE(accessible);
+    EXPECT_EQ(accessible->role(), QAccessible::Window);
+
+    const QRect screen(0, 20, 1920, 1060);
+    const QRect restored = MainWindow::restoredGeometry(screen);
+    EXPECT_EQ(restored, QRect(192, 126, 1536, 848));
+    EXPECT_TRUE(screen.contains(restored));
 }
 
 } // namespace
@@ -348,9 +371,8 @@ TEST_F(MainWindowView, TheFirstDisplayLeavesTheOverlaysOnScreenOnce)
     window = new MainWindow({source.get(), mask.get()}, paths, nullptr);
     window->resize(900, 600);
     window->show();
-    const ImageRect preview {20, 20, 60, 60};
-    window->imageView()->previewRect = &preview;
-    sendWindowMessage(window, FirstDisplayMessage);
+    window->view()->imageView()->previewRect = ImageRect {20, 20, 60, 60};
+    window->showImage();
 
     const ViewState& state = window->viewState();
     auto at = [&](double imageX, double imageY) {
@@ -358,7 +380,7 @@ TEST_F(MainWindowView, TheFirstDisplayLeavesTheOverlaysOnScreenOnce)
             int(state.viewCenterY + (imageY - state.imageCenterY) * state.zoom));
     };
     EXPECT_EQ(at(40, 40), (std::vector<int> {100, 100, 100}));
-    const ImageBuffer& canvas = window->viewCanvas()->canvasPixels;
+    const ImageBuffer& canvas = window->view()->viewCanvas()->canvasPixels;
     std::int32_t x0 = 0;
     std::int32_t y0 = 0;
     imageToWindow(viewTransformFor(state), 20, 20, &x0, &y0);
@@ -368,7 +390,7 @@ TEST_F(MainWindowView, TheFirstDisplayLeavesTheOverlaysOnScreenOnce)
     EXPECT_TRUE(
         blended == (100 * 128 + 127 * 190) / 255 || blended == (100 * 128 + 127 * 220) / 255)
         << blended;
-    window->imageView()->previewRect = nullptr;
+    window->view()->imageView()->previewRect.reset();
 }
 
 } // namespace

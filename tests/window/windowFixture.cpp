@@ -1,8 +1,8 @@
 #include "tests/window/windowFixture.h"
 
-#include "platform/windowMessage.h"
 #include "skin/skinColors.h"
 #include "tests/support/testImages.h"
+#include "window/imageViewWidget.h"
 #include "window/runMainWindow.h"
 
 #include <QApplication>
@@ -60,7 +60,9 @@ void WindowFixture::openWindow(QSize size)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->resize(size);
     window->show();
-    sendWindowMessage(window, FirstDisplayMessage);
+    window->activateWindow();
+    QApplication::setActiveWindow(window); // the window's shortcuts work in the active window
+    window->showImage();
 }
 
 void WindowFixture::closeWindow()
@@ -83,6 +85,6 @@ std::string WindowFixture::settingsText() const
 
 std::vector<int> WindowFixture::canvasAt(int x, int y) const
 {
-    const ImageBuffer* pixels = &window->viewCanvas()->canvasPixels;
+    const ImageBuffer* pixels = &window->view()->viewCanvas()->canvasPixels;
     return {sampleAt(pixels, x, y, 0), sampleAt(pixels, x, y, 1), sampleAt(pixels, x, y, 2)};
 }

@@ -1,14 +1,16 @@
 #include "tests/window/windowFixture.h"
 
 #include "engine/abort.h"
-#include "platform/windowMessage.h"
+#include "panel/jobWorker.h"
 #include "tests/support/testImages.h"
 #include "window/commands.h"
+#include "window/imageViewWidget.h"
 #include "window/runMainWindow.h"
 #include "window/toolbar.h"
 #include "window/toolbarPictures.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <atomic>
@@ -39,9 +41,11 @@ TEST_F(WindowRun, TheGrabShowsTheImageOnTheDarkWorkspaceUnderTheToolbar)
 
     const ViewState& state = window->viewState();
     const double ratio = grab.devicePixelRatio();
+    const QPointF viewCorner = window->view()->mapTo(window, QPoint(0, 0));
     auto onScreen = [&](double imageX, double imageY) {
-        return QPointF((state.viewCenterX + (imageX - state.imageCenterX) * state.zoom) / ratio,
-            (state.viewCenterY + (imageY - state.imageCenterY) * state.zoom) / ratio);
+        return viewCorner
+            + QPointF((state.viewCenterX + (imageX - state.imageCenterX) * state.zoom) / ratio,
+                (state.viewCenterY + (imageY - state.imageCenterY) * state.zoom) / ratio);
     };
     EXPECT_EQ(pixelAt(grab, onScreen(300, 225)), QColor(200, 200, 200));
     EXPECT_EQ(pixelAt(grab, onScreen(100, 75)), QColor(20, 20, 20));
@@ -112,7 +116,7 @@ TEST_F(WindowRun, TwoRunsInOneProcessEachHandTheImageBack)
                 }
             }
         });
-        ASSERT_TRUE(runMainWindowOn({source.get(), mask.get()}, &host, paths)) << run;
+        ASSERT_FALSE(runMainWindowOn({source.get(), mask.get()}, &host, paths)) << run;
         EXPECT_EQ(title, QStringLiteral("Tarnwick - Morvanclarity plug-in"));
         EXPECT_TRUE(hostDisabled);
         EXPECT_TRUE(host.isEnabled());
@@ -121,71 +125,30 @@ TEST_F(WindowRun, TwoRunsInOneProcessEachHandTheImageBack)
     EXPECT_NE(settingsText().find("Crashed Last Time=0"), std::string::npos);
 }
 
-// A job that runs until it is told to stop, rendering as it goes.
-std::atomic<int> jobRenders {0};
-
-void endlessJob(const JobRecord& job, QObject* window)
-{
-    while (!isAbortRequested()) {
-        fillImage(job.target, 9); // a half-written result
-        sendWindowMessage(window, RenderFreshMessage);
-        ++jobRenders;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    postWindowMessage(window, JobAbortedMessage);
-}
-
 // Closing mid-job stops the worker before anything it uses is freed, and hands back the
-// unprocessed image rather than the half-written result.
+// unprocessed image rather than a half-written result.
 TEST_F(WindowRun, ClosingDuringAJobWaitsForItAndHandsBackTheInput)
 {
     makeSource(60, 40);
     const std::vector<std::uint8_t> original = imageBytes(source.get());
     openWindow();
-    setJobRunner(endlessJob);
-    clearAbortRequest();
-    jobRenders = 0;
-    postWindowMessage(window, StartJobMessage, 0, 3);
-    while (jobRenders < 3)
+    QTest::mouseClick(window->toolbar()->button(FocusCorrectionCommand), Qt::LeftButton);
+    std::atomic<int> steps {0};
+    window->panel()->jobWorker()->setRunner(
+        [&steps](ImageBuffer* result, const FullJob&, const ProgressSink&) {
+            while (!isAbortRequested()) {
+                fillImage(result, 9);
+                ++steps;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            return JobOutcome::Aborted;
+        });
+    window->panel()->pressOk();
+    while (steps < 3)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     closeWindow();
-    setJobRunner(nullptr);
-    EXPECT_TRUE(isAbortRequested());
     EXPECT_EQ(imageBytes(source.get()), original);
     clearAbortRequest();
-}
-
-TEST(WindowMessages, SendIsDirectOnTheSameThreadAndBlocksAcrossThreads)
-{
-    windowApplication();
-    struct Receiver : QObject {
-        std::vector<int> numbers;
-        bool event(QEvent* event) override
-        {
-            if (event->type() != WindowMessageEvent::eventType())
-                return QObject::event(event);
-            auto* message = static_cast<WindowMessageEvent*>(event);
-            numbers.push_back(message->number);
-            message->result = message->lParam * 2;
-            return true;
-        }
-    } receiver;
-    EXPECT_EQ(sendWindowMessage(&receiver, 4252, 0, 21), 42);
-    EXPECT_EQ(receiver.numbers.size(), 1u);
-    EXPECT_TRUE(postWindowMessage(&receiver, 4266));
-    EXPECT_EQ(receiver.numbers.size(), 1u) << "a post waits for the queue";
-    QApplication::sendPostedEvents(&receiver);
-    EXPECT_EQ(receiver.numbers.back(), 4266);
-
-    std::atomic<std::intptr_t> answer {0};
-    std::thread worker([&] { answer = sendWindowMessage(&receiver, 4247, 0, 5); });
-    while (answer == 0)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    worker.join();
-    EXPECT_EQ(answer, 10);
-    EXPECT_EQ(receiver.numbers.back(), 4247);
-    EXPECT_FALSE(postWindowMessage(nullptr, 4266));
-    EXPECT_EQ(sendWindowMessage(nullptr, 4266), 0);
 }
 
 // A panorama beyond the resamplers' fixed-point range is shown (from a reduced copy).

@@ -1,0 +1,101 @@
+#include "panel/jobWorker.h"
+
+#include "engine/abort.h"
+#include "engine/engine.h"
+#include "engine/progress.h"
+
+namespace {
+
+// The full job measures the FFT algorithms of sizes it has not met before and keeps them, as the
+// batch tool does, so that both give the same pixels; previews never wait for that.
+class PatientPlanning {
+public:
+    PatientPlanning() { setPatientFftPlanning(true); }
+    ~PatientPlanning() { setPatientFftPlanning(false); }
+    PatientPlanning(const PatientPlanning&) = delete;
+    PatientPlanning& operator=(const PatientPlanning&) = delete;
+};
+
+} // namespace
+
+JobOutcome::Status runEngineJob(
+    ImageBuffer* result, const FullJob& job, const ProgressSink& progress)
+{
+    const PatientPlanning planning;
+    JobReport report;
+    const JobStatus status = runDeblurJob(
+        result, job.input->get(), paramsWithKernel(job.request, *job.kernel), progress, &report);
+    // A job the engine could not do whole (memory ran out for the planes or for some tiles) is no
+    // result: a picture partly deblurred is never handed back.
+    if (status == JobNotDone || (status == JobDone && report.tilesNotDone > 0))
+        return JobOutcome::Failed;
+    return status == JobDone && !isAbortRequested() ? JobOutcome::Done : JobOutcome::Aborted;
+}
+
+JobWorker::JobWorker(QObject* parent)
+    : QObject(parent)
+    , runner(runEngineJob)
+{
+    qRegisterMetaType<std::shared_ptr<const JobOutcome>>();
+}
+
+JobWorker::~JobWorker()
+{
+    if (active)
+        abort();
+    wait();
+}
+
+void JobWorker::setRunner(Runner replacement)
+{
+    runner = replacement ? std::move(replacement) : Runner(runEngineJob);
+}
+
+bool JobWorker::start(FullJob job)
+{
+    wait(); // the previous job has signalled its end and is leaving
+    clearAbortRequest();
+    active = true;
+    try {
+        thread = std::thread([this, job = std::move(job), body = runner] {
+            // Steps accumulate here, so that the bar only ever receives positions.
+            int position = 0;
+            ProgressSink progress;
+            progress.setRange
+                = [this](int minimum, int maximum) { emit progressRange(minimum, maximum); };
+            progress.setPosition = [this, &position](int value) {
+                position = value;
+                emit progressChanged(position);
+            };
+            progress.step = [this, &position](int delta) {
+                position += delta;
+                emit progressChanged(position);
+            };
+            auto outcome = std::make_shared<JobOutcome>();
+            const ImageBuffer* input = job.input->get();
+            auto result = std::make_shared<OwnedImage>(
+                input->width, input->height, input->channels, input->bitsPerChannel);
+            outcome->status
+                = (*result)->data ? body(result->get(), job, progress) : JobOutcome::Failed;
+            if (outcome->status == JobOutcome::Done)
+                outcome->result = std::move(result);
+            active = false;
+            emit finished(outcome);
+        });
+    } catch (const std::system_error&) {
+        active = false;
+        return false;
+    }
+    return true;
+}
+
+void JobWorker::abort()
+{
+    requestAbort();
+}
+
+void JobWorker::wait()
+{
+    if (thread.joinable())
+        thread.join();
+}

@@ -1,4 +1,0 @@
-#include "panel/panelState.h"
-
-PanelState panelState;
-DeblurParams deblurParams;
