@@ -18,6 +18,7 @@
 #include "window/docker.h"
 #include "window/imageViewWidget.h"
 #include "window/toolbar.h"
+#include "window/viewNavigation.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,8 +30,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -208,13 +211,18 @@ TEST_F(PanelTest, ChoicesRerunThePreviewOnlyWhenTheyChange)
     EXPECT_EQ(shown(), unprocessed());
 }
 
+// A click on the trackbar gives it the keys: the arrows move it by 2 (they do not pan the
+// image), the page keys by 1.
 TEST_F(PanelTest, ArrowKeysMoveTheTrackbarByTwoAndPageKeysByOne)
 {
     openPanel(false);
     auto* slider = control<DetailSlider>(DetailTrackbar);
-    slider->setFocus();
-    QTest::keyClick(slider, Qt::Key_Right);
+    QTest::mouseClick(slider, Qt::LeftButton, {}, slider->thumbRect().center());
+    ASSERT_EQ(QApplication::focusWidget(), slider);
+    const ViewState before = window->viewState();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     EXPECT_EQ(slider->value(), 14);
+    EXPECT_EQ(window->viewState().viewCenterX, before.viewCenterX);
     EXPECT_EQ(control<QLabel>(DetailValue)->text(), QStringLiteral("14"));
     QTest::keyClick(slider, Qt::Key_Left);
     EXPECT_EQ(slider->value(), 12);
@@ -224,6 +232,63 @@ TEST_F(PanelTest, ArrowKeysMoveTheTrackbarByTwoAndPageKeysByOne)
     EXPECT_EQ(slider->value(), 12);
     QTest::keyClick(slider, Qt::Key_End);
     EXPECT_EQ(control<QLabel>(DetailValue)->text(), QStringLiteral("50"));
+}
+
+// Enter presses OK and Esc then aborts the job; Esc again cancels the panel.
+TEST_F(PanelTest, EnterPressesOkAndEscAbortsThenCancels)
+{
+    jobRunner = longJob;
+    openPanel(false);
+    QTest::keyClick(window->view(), Qt::Key_Return);
+    ASSERT_TRUE(panel->jobRunning());
+    QTest::keyClick(window->view(), Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([&] { return !panel->jobRunning(); }));
+    EXPECT_TRUE(window->panelOpen());
+    EXPECT_FALSE(window->pendingResult());
+    QTest::keyClick(window->view(), Qt::Key_Escape);
+    EXPECT_FALSE(window->panelOpen());
+}
+
+// A preview computes on its own thread: the window answers meanwhile (a zoom click is handled at
+// once), and a new edit aborts the stale preview; the newest one is shown.
+TEST_F(PanelTest, TheWindowAnswersWhileAPreviewComputesAndTheNewestWins)
+{
+    openPanel(false);
+    std::atomic<int> started {0};
+    std::atomic<int> aborted {0};
+    panel->previewWorker()->setDeblur(
+        [&](ImageBuffer* result, const ImageBuffer* area, const DeblurParams& params) {
+            ++started;
+            QElapsedTimer slow;
+            slow.start();
+            while (slow.elapsed() < 5000) {
+                if (isAbortRequested()) {
+                    ++aborted;
+                    return true;
+                }
+                QThread::msleep(1);
+            }
+            copyImagePixels(result, area);
+            fillImage(result, std::uint8_t(params.power + 1));
+            return false;
+        });
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    const double zoom = window->viewState().zoom;
+    QTest::mouseClick(window->toolbar()->button(ZoomInCommand), Qt::LeftButton);
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_DOUBLE_EQ(window->viewState().zoom, zoomInStep(zoom));
+    ASSERT_TRUE(waitFor([&] { return started == 1; }));
+
+    auto* power = control<QComboBox>(PowerCombo);
+    power->setCurrentIndex(2);
+    emit power->activated(2); // the stale preview stops; the newest runs to its end
+    ASSERT_TRUE(waitFor([&] { return aborted == 1 && started == 2; }));
+    const ImageRect rect = panel->previewRect().rect;
+    ASSERT_TRUE(
+        waitFor([&] { return sampleAt(window->resultImage(), rect.left, rect.top, 0) == 3; }));
+    EXPECT_EQ(aborted, 1);
 }
 
 // The preview rectangle follows a drag with the mouse; dragged off the image, the view shows the
