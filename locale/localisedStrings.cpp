@@ -1,6 +1,5 @@
 #include "locale/localisedStrings.h"
 
-#include "locale/settings.h"
 #include "platform/profileFile.h"
 
 #include <array>
@@ -112,9 +111,9 @@ std::u16string keyName(int key)
     return std::u16string(name.begin(), name.end());
 }
 
-std::u16string languageSection()
+std::u16string languageSection(int language)
 {
-    const std::string name = std::to_string(settings.languageCurrent);
+    const std::string name = std::to_string(language);
     return std::u16string(name.begin(), name.end());
 }
 
@@ -126,18 +125,18 @@ void readString(const ProfileFile& profile, std::u16string_view section, int key
 
 } // namespace
 
-void loadStrings(const LocalePaths& paths)
+void loadStrings(int language, const LocalePaths& paths)
 {
     const ProfileFile profile = readProfileFile(paths.languageFile);
-    const std::u16string section = languageSection();
+    const std::u16string section = languageSection(language);
     for (const EnglishText& entry : EnglishTexts)
         readString(profile, section, entry.key);
 }
 
-void reloadStrings(std::initializer_list<int> keys, const LocalePaths& paths)
+void reloadStrings(std::initializer_list<int> keys, int language, const LocalePaths& paths)
 {
     const ProfileFile profile = readProfileFile(paths.languageFile);
-    const std::u16string section = languageSection();
+    const std::u16string section = languageSection(language);
     for (int key : keys) {
         if (!englishString(key).empty())
             readString(profile, section, key);

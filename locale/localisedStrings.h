@@ -14,13 +14,13 @@ constexpr int FirstStringKey = 1;
 constexpr int LastStringKey = 98;
 constexpr std::size_t MaxTextLength = 1023; // UTF-16 units; longer values are cut
 
-// Reads every text from the section named after settings.languageCurrent. A missing file,
-// section or key gives the English default.
-void loadStrings(const LocalePaths& paths = defaultLocalePaths());
+// Reads every text from the section of `language` (its number in the language file). A missing
+// file, section or key gives the English default.
+void loadStrings(int language, const LocalePaths& paths = defaultLocalePaths());
 
 // Rereads only the given keys, for a language chosen while the program runs.
 void reloadStrings(
-    std::initializer_list<int> keys, const LocalePaths& paths = defaultLocalePaths());
+    std::initializer_list<int> keys, int language, const LocalePaths& paths = defaultLocalePaths());
 
 // The text of key `stringN` (N = 1 .. 98, named in "locale/stringKeys.h"); English until
 // loadStrings has run. Empty for numbers that have no text.

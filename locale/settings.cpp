@@ -7,8 +7,6 @@
 #include <climits>
 #include <cstdint>
 
-Settings settings;
-
 namespace {
 
 constexpr std::u16string_view General = u"General";
@@ -56,8 +54,9 @@ int settingValue(std::u16string_view text)
     return int(value);
 }
 
-void loadSettings(const LocalePaths& paths)
+Settings loadSettings(const LocalePaths& paths)
 {
+    Settings settings;
     const ProfileFile languageFile = readProfileFile(paths.languageFile);
     const int languagesNo = readSetting(languageFile, u"Languages No", u"0");
 
@@ -84,16 +83,17 @@ void loadSettings(const LocalePaths& paths)
         language.acronym
             = profileString(languageFile, section, u"Acronym", u"", MaxLanguageAcronymLength);
     }
+    return settings;
 }
 
-void saveSettingsAtClose(const LocalePaths& paths)
+void saveSettingsAtClose(const Settings& settings, const LocalePaths& paths)
 {
     writeSettings(paths,
         {{u"Crashed Last Time", 0}, {u"method", settings.method}, {u"power", settings.power},
             {u"noise", settings.noise}});
 }
 
-void saveLanguageChoice(const LocalePaths& paths)
+void saveLanguageChoice(int language, const LocalePaths& paths)
 {
-    writeSettings(paths, {{u"Language Current", settings.languageCurrent}});
+    writeSettings(paths, {{u"Language Current", language}});
 }

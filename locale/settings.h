@@ -28,18 +28,15 @@ struct Settings {
     std::vector<Language> languages; // in section order, at most MaxLanguages
 };
 
-// The process-wide settings.
-extern Settings settings;
-
-// Reads the settings file and the language list into `settings`, creating the settings folder
-// when missing, and raises the crash flag in the file. Missing values take their defaults.
-void loadSettings(const LocalePaths& paths = defaultLocalePaths());
+// Reads the settings file and the language list, creating the settings folder when missing, and
+// raises the crash flag in the file. Missing values take their defaults.
+Settings loadSettings(const LocalePaths& paths = defaultLocalePaths());
 
 // Writes the normal-close values: the lowered crash flag, method, power and noise.
-void saveSettingsAtClose(const LocalePaths& paths = defaultLocalePaths());
+void saveSettingsAtClose(const Settings& settings, const LocalePaths& paths = defaultLocalePaths());
 
-// Writes settings.languageCurrent as the language of the next start.
-void saveLanguageChoice(const LocalePaths& paths = defaultLocalePaths());
+// Writes `language` as the language of the next start.
+void saveLanguageChoice(int language, const LocalePaths& paths = defaultLocalePaths());
 
 // The value of a setting as the C library's text-to-integer conversion reads it: blanks, an
 // optional sign and the leading digits; 0 when there are none. Values beyond the range of int

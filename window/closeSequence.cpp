@@ -41,5 +41,5 @@ void MainWindow::closeSequence()
         dock->removeChild(deblurPanel);
         delete deblurPanel;
     }
-    saveSettingsAtClose(paths);
+    saveSettingsAtClose(settings, paths);
 }

@@ -53,8 +53,8 @@ MainWindow::MainWindow(WindowImages images, const LocalePaths& paths, QWidget* o
 
     // Creation, in this order: settings (raising the crash flag) and texts, the crash warning,
     // the status bar, the canvas and view, the toolbar, the docker.
-    loadSettings(paths);
-    loadStrings(paths);
+    settings = loadSettings(paths);
+    loadStrings(settings.languageCurrent, paths);
     if (settings.crashedLastTime)
         showMessageBox({this, interfaceText(StringCrashedLastTime), interfaceText(StringWarning),
             BoxButtons::Ok, true});
@@ -258,7 +258,7 @@ void MainWindow::openCorrection(bool motionCorrection)
     connect(deblurPanel, &DeblurPanel::overlayChanged, this, &MainWindow::showOverlay);
     connect(deblurPanel, &DeblurPanel::resultChanged, imageView,
         [this] { imageView->renderResult(true); });
-    connect(deblurPanel, &DeblurPanel::choicesUsed, this, [](const PanelChoices& used) {
+    connect(deblurPanel, &DeblurPanel::choicesUsed, this, [this](const PanelChoices& used) {
         settings.method = used.method;
         settings.power = used.power;
         settings.noise = used.noise;

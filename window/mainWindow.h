@@ -6,6 +6,7 @@
 // the deblur panel and runs the close sequence that hands the result back.
 
 #include "locale/localePaths.h"
+#include "locale/settings.h"
 #include "panel/deblurPanel.h"
 
 #include <QMainWindow>
@@ -38,6 +39,8 @@ public:
     static QRect restoredGeometry(const QRect& available);
 
     bool pendingResult() const { return resultPending; }
+    // The settings as they will be written at the close.
+    const Settings& storedSettings() const { return settings; }
     bool motionMode() const { return motion; }
     bool panelOpen() const { return panel() != nullptr; }
     DeblurPanel* panel() const { return deblurPanel; }
@@ -77,6 +80,7 @@ private:
 
     WindowImages images;
     LocalePaths paths;
+    Settings settings; // read at the start, written back at the close
     bool canvasCreated = false;
     bool resultPending = false;
     bool motion = false;

@@ -22,7 +22,7 @@ QString controlName(int id)
 
 } // namespace
 
-int runOptionsDialog(QWidget* owner, const LocalePaths& paths)
+int runOptionsDialog(QWidget* owner, Settings* settings, const LocalePaths& paths)
 {
     QDialog dialog(owner);
     dialog.setObjectName(QStringLiteral("dialog158"));
@@ -32,10 +32,10 @@ int runOptionsDialog(QWidget* owner, const LocalePaths& paths)
     auto* languages = new QComboBox(&dialog);
     languages->setObjectName(controlName(OptionsLanguageListId));
     languages->setAccessibleName(interfaceText(StringSelectLanguage));
-    for (const Language& language : settings.languages)
+    for (const Language& language : settings->languages)
         languages->addItem(QString::fromStdU16String(language.name));
     languages->setCurrentIndex(
-        settings.languageCurrent < languages->count() ? settings.languageCurrent : -1);
+        settings->languageCurrent < languages->count() ? settings->languageCurrent : -1);
     auto* ok = new QPushButton(interfaceText(StringOk), &dialog);
     ok->setObjectName(controlName(OptionsOkId));
     ok->setDefault(true);
@@ -52,8 +52,8 @@ int runOptionsDialog(QWidget* owner, const LocalePaths& paths)
     layout->addLayout(buttons);
 
     QObject::connect(ok, &QPushButton::clicked, &dialog, [&] {
-        settings.languageCurrent = languages->currentIndex();
-        saveLanguageChoice(paths);
+        settings->languageCurrent = languages->currentIndex();
+        saveLanguageChoice(settings->languageCurrent, paths);
         dialog.done(OptionsOkId);
     });
     QObject::connect(
@@ -69,14 +69,14 @@ int runOptionsDialog(QWidget* owner, const LocalePaths& paths)
     return result == OptionsOkId ? OptionsOkId : OptionsCancelId;
 }
 
-void runOptionsFlow(QWidget* owner, const LocalePaths& paths)
+void runOptionsFlow(QWidget* owner, Settings* settings, const LocalePaths& paths)
 {
-    const int previousLanguage = settings.languageCurrent;
-    loadSettings(paths);
-    if (runOptionsDialog(owner, paths) != OptionsOkId)
+    const int previousLanguage = settings->languageCurrent;
+    *settings = loadSettings(paths);
+    if (runOptionsDialog(owner, settings, paths) != OptionsOkId)
         return;
-    reloadStrings({StringRestartForLanguage, StringReport}, paths);
-    if (settings.languageCurrent != previousLanguage)
+    reloadStrings({StringRestartForLanguage, StringReport}, settings->languageCurrent, paths);
+    if (settings->languageCurrent != previousLanguage)
         showMessageBox({owner, interfaceText(StringRestartForLanguage), interfaceText(StringReport),
             BoxButtons::Ok, true});
 }

@@ -35,5 +35,5 @@ void MainWindow::showApplicationMenu()
 
 void MainWindow::showOptions()
 {
-    runOptionsFlow(this, paths);
+    runOptionsFlow(this, &settings, paths);
 }

@@ -1,5 +1,4 @@
 #include "locale/localisedStrings.h"
-#include "locale/settings.h"
 #include "tests/locale/localeFixture.h"
 
 namespace {
@@ -8,8 +7,7 @@ using LocalisedStrings = LocaleFixture;
 
 TEST_F(LocalisedStrings, WithoutALanguageFileEveryTextIsEnglish)
 {
-    settings.languageCurrent = 0;
-    loadStrings(paths);
+    loadStrings(0, paths);
     struct {
         int key;
         std::u16string_view text;
@@ -57,16 +55,14 @@ TEST_F(LocalisedStrings, SectionOfTheCurrentLanguageMixesWithEnglish)
                       "[1]\nSTRING3 = Avertissement\nstring41=Format non pris en charge\n"
                       "string17=never read\nstring45="
         + std::string(1500, 'k') + "\n");
-    settings.languageCurrent = 1;
-    loadStrings(paths);
+    loadStrings(1, paths);
     EXPECT_EQ(localisedString(3), u"Avertissement");
     EXPECT_EQ(localisedString(41), u"Format non pris en charge");
     EXPECT_EQ(localisedString(45), std::u16string(1023, u'k'));
     EXPECT_EQ(localisedString(46), u"Cancel");
     EXPECT_TRUE(localisedString(17).empty());
 
-    settings.languageCurrent = 7; // names no section
-    loadStrings(paths);
+    loadStrings(7, paths); // names no section
     EXPECT_EQ(localisedString(3), u"Warning");
     EXPECT_EQ(localisedString(41), u"Image format not supported!");
 }
@@ -74,10 +70,8 @@ TEST_F(LocalisedStrings, SectionOfTheCurrentLanguageMixesWithEnglish)
 TEST_F(LocalisedStrings, ReloadChangesOnlyTheNamedTexts)
 {
     writeLanguageFile("[0]\nstring3=Warnung\nstring38=Bericht\nstring47=Neu starten\n");
-    settings.languageCurrent = 1;
-    loadStrings(paths);
-    settings.languageCurrent = 0;
-    reloadStrings({47, 38}, paths);
+    loadStrings(1, paths);
+    reloadStrings({47, 38}, 0, paths);
     EXPECT_EQ(localisedString(47), u"Neu starten");
     EXPECT_EQ(localisedString(38), u"Bericht");
     EXPECT_EQ(localisedString(3), u"Warning");

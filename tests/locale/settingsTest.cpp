@@ -19,8 +19,7 @@ TEST_F(SettingsFile, DefaultPathsFollowTheConfigurationFolderAndTheModule)
 
 TEST_F(SettingsFile, FirstRunCreatesFolderAndRaisesTheCrashFlag)
 {
-    settings = Settings {true, 5, 7, 7, 7, {{u"x", u"y"}}};
-    loadSettings(paths);
+    Settings settings = loadSettings(paths);
     EXPECT_FALSE(settings.crashedLastTime);
     EXPECT_EQ(settings.languageCurrent, 0);
     EXPECT_EQ(settings.method, 0);
@@ -29,7 +28,7 @@ TEST_F(SettingsFile, FirstRunCreatesFolderAndRaisesTheCrashFlag)
     EXPECT_TRUE(settings.languages.empty());
     EXPECT_EQ(readFileBytes(paths.settingsFile), "[General]\nCrashed Last Time=1\n");
 
-    saveSettingsAtClose(paths);
+    saveSettingsAtClose(settings, paths);
     EXPECT_EQ(readFileBytes(paths.settingsFile),
         "[General]\nCrashed Last Time=0\nmethod=0\npower=1\nnoise=1\n");
 }
@@ -43,7 +42,7 @@ TEST_F(SettingsFile, CrashFlagLooksAtTheLowEightBits)
         = {{"1", true}, {"256", false}, {"257", true}, {"0", false}, {"yes", false}, {"-1", true}};
     for (const auto& c : cases) {
         writeSettingsFile(std::string("[General]\nCrashed Last Time=") + c.stored + "\n");
-        loadSettings(paths);
+        const Settings settings = loadSettings(paths);
         EXPECT_EQ(settings.crashedLastTime, c.crashed) << c.stored;
         EXPECT_EQ(readFileBytes(paths.settingsFile), "[General]\nCrashed Last Time=1\n");
     }
@@ -52,7 +51,7 @@ TEST_F(SettingsFile, CrashFlagLooksAtTheLowEightBits)
 TEST_F(SettingsFile, StoredChoicesAreReadAndWrittenBackAtClose)
 {
     writeSettingsFile("[general]\nmethod=1\npower=2\nnoise= 0\nLanguage Current=3\nextra=kept\n");
-    loadSettings(paths);
+    Settings settings = loadSettings(paths);
     EXPECT_EQ(settings.method, 1);
     EXPECT_EQ(settings.power, 2);
     EXPECT_EQ(settings.noise, 0);
@@ -60,7 +59,7 @@ TEST_F(SettingsFile, StoredChoicesAreReadAndWrittenBackAtClose)
 
     settings.power = 0;
     settings.noise = 2;
-    saveSettingsAtClose(paths);
+    saveSettingsAtClose(settings, paths);
     EXPECT_EQ(readFileBytes(paths.settingsFile),
         "[general]\nmethod=1\npower=0\nnoise=2\nLanguage Current=3\nextra=kept\n"
         "Crashed Last Time=0\n");
@@ -68,10 +67,8 @@ TEST_F(SettingsFile, StoredChoicesAreReadAndWrittenBackAtClose)
 
 TEST_F(SettingsFile, LanguageChoiceIsStoredAsADecimal)
 {
-    settings.languageCurrent = -1; // OK pressed with no language selected
-    saveLanguageChoice(paths);
-    loadSettings(paths);
-    EXPECT_EQ(settings.languageCurrent, -1);
+    saveLanguageChoice(-1, paths); // OK pressed with no language selected
+    EXPECT_EQ(loadSettings(paths).languageCurrent, -1);
     EXPECT_NE(readFileBytes(paths.settingsFile).find("Language Current=-1\n"), std::string::npos);
 }
 
@@ -82,7 +79,7 @@ TEST_F(SettingsFile, LanguageListTakesNamesAndAcronymsOfEachSection)
                       "[1]\nLanguage=Deutsch\nAcronym=DE-abcdefghijklmnopq\n"
                       "[2]\nLanguage="
         + std::string(1100, 'n') + "\n[3]\nLanguage=Beyond the count\n");
-    loadSettings(paths);
+    const Settings settings = loadSettings(paths);
     ASSERT_EQ(settings.languages.size(), 3u);
     EXPECT_EQ(settings.languages[0].name, u"English");
     EXPECT_EQ(settings.languages[0].acronym, u"EN");
@@ -96,7 +93,7 @@ TEST_F(SettingsFile, LanguageCountIsTakenUnsignedAndCappedAtOneHundred)
     for (const char* count : {"250", "-1"}) {
         writeLanguageFile(std::string("[General]\nLanguages No=") + count
             + "\n[99]\nLanguage=Last\n[100]\nLanguage=Beyond\n");
-        loadSettings(paths);
+        const Settings settings = loadSettings(paths);
         ASSERT_EQ(settings.languages.size(), 100u) << count;
         EXPECT_EQ(settings.languages[0].name, u"");
         EXPECT_EQ(settings.languages[99].name, u"Last");

@@ -204,7 +204,7 @@ TEST_F(PanelTest, ChoicesRerunThePreviewOnlyWhenTheyChange)
     const std::vector<std::uint8_t> high = shown();
     EXPECT_NE(high, medium);
     EXPECT_NE(sampleAt(window->resultImage(), 100, 75, 0), 7);
-    EXPECT_EQ(settings.power, 1); // a preview's choice is not stored
+    EXPECT_EQ(window->storedSettings().power, 1); // a preview's choice is not stored
     EXPECT_EQ(fftPlanCounts().measured, measuredBefore); // previews never wait for a measurement
 
     clickPreview();
@@ -417,7 +417,7 @@ TEST_F(PanelTest, AFullJobChangesTheImageClosesThePanelAndLeavesTheResultPending
     EXPECT_NE(shown(), unprocessed());
     EXPECT_GT(maximum, 1); // the engine's nominal range, stepped through nearly to its end
     EXPECT_GT(highest, maximum * 9 / 10);
-    EXPECT_EQ(settings.power, 2); // stored for the next run
+    EXPECT_EQ(window->storedSettings().power, 2); // stored for the next run
     EXPECT_TRUE(window->toolbar()->button(MenuCommand)->isEnabled());
     closeWindow();
     EXPECT_NE(settingsText().find("power=2"), std::string::npos);

@@ -1,5 +1,7 @@
 #include "tests/window/windowFixture.h"
 
+#include "locale/settings.h"
+
 #include "skin/skinColors.h"
 #include "skin/skinStyle.h"
 #include "tests/support/grabPixels.h"
@@ -102,7 +104,8 @@ TEST_F(SkinnedWindows, MessageBoxesAndTheOptionsDialogAreDark)
         list = rectIn(dialog->findChild<QComboBox*>(), dialog);
         static_cast<QDialog*>(dialog)->reject();
     });
-    runOptionsDialog(window, paths);
+    Settings settings = loadSettings(paths);
+    runOptionsDialog(window, &settings, paths);
     ASSERT_FALSE(dialogGrab.isNull());
     EXPECT_EQ(pixelOf(dialogGrab, QPoint(2, 2)), slotRgb(15));
     EXPECT_EQ(pixelOf(dialogGrab, list.topLeft() + QPoint(4, 4)), slotRgb(5)) << "language list";
