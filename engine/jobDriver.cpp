@@ -1,13 +1,13 @@
 #include "engine/jobDriver.h"
 
 #include "engine/abort.h"
-#include "engine/availableMemory.h"
 #include "engine/colourPlanes.h"
 #include "engine/deconvolution.h"
 #include "engine/engineSettings.h"
 #include "engine/tilePass.h"
 #include "image/imageFormat.h"
 #include "image/ownedImage.h"
+#include "platform/memoryStatus.h"
 
 #include <algorithm>
 #include <cmath>
