@@ -2,9 +2,7 @@
 
 #include "engine/deblurParams.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -35,37 +33,7 @@ bool choose(const Choice (&choices)[Count], const std::string& option, const std
     return true;
 }
 
-bool parseNumber(const std::string& text, double* value)
-{
-    if (text.empty())
-        return true;
-    char* end = nullptr;
-    errno = 0;
-    *value = std::strtod(text.c_str(), &end);
-    return errno != 0 || *end != '\0' || !std::isfinite(*value);
-}
-
 } // namespace
-
-bool parseMotionPoints(const std::string& text, std::vector<MotionPoint>* points)
-{
-    points->clear();
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(';', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string pair = text.substr(start, end - start);
-        const std::size_t comma = pair.find(',');
-        MotionPoint point {};
-        if (comma == std::string::npos || parseNumber(pair.substr(0, comma), &point.x)
-            || parseNumber(pair.substr(comma + 1), &point.y))
-            return true;
-        points->push_back(point);
-        start = end + 1;
-    }
-    return false;
-}
 
 bool parseCliOptions(
     const std::vector<std::string>& arguments, CliOptions* options, std::string* message)
@@ -110,26 +78,26 @@ bool parseCliOptions(
         if (argument == "--mode") {
             if (choose(Modes, argument, value, &mode, message))
                 return true;
-            options->motionMode = mode == 1;
+            options->kernel.motionMode = mode == 1;
         } else if (argument == "--method") {
-            if (choose(Methods, argument, value, &options->method, message))
+            if (choose(Methods, argument, value, &options->kernel.method, message))
                 return true;
         } else if (argument == "--power") {
-            if (choose(Powers, argument, value, &options->power, message))
+            if (choose(Powers, argument, value, &options->kernel.power, message))
                 return true;
         } else if (argument == "--noise") {
-            if (choose(NoiseLevels, argument, value, &options->noise, message))
+            if (choose(NoiseLevels, argument, value, &options->kernel.noise, message))
                 return true;
         } else if (argument == "--detail") {
             double detail = 0.0;
-            if (parseNumber(value, &detail) || detail != std::floor(detail) || detail < 1
+            if (parseFiniteNumber(value, &detail) || detail != std::floor(detail) || detail < 1
                 || detail > 50) {
                 *message = "--detail takes a whole number from 1 to 50, not \"" + value + "\"";
                 return true;
             }
-            options->detail = int(detail);
+            options->kernel.detail = int(detail);
         } else if (argument == "--points") {
-            if (parseMotionPoints(value, &options->points)) {
+            if (parseMotionPoints(value, &options->kernel.points)) {
                 *message = "--points takes X,Y;X,Y;... in image pixels, not \"" + value + "\"";
                 return true;
             }
@@ -138,7 +106,7 @@ bool parseCliOptions(
                 *message = "--psf needs the path of a picture";
                 return true;
             }
-            options->psf = value;
+            options->kernel.psf = value;
         } else {
             *message = "unknown option " + argument + "; see morvanclarity --help";
             return true;
@@ -158,15 +126,17 @@ bool parseCliOptions(
     } else {
         options->output = files[0];
     }
-    if (!options->motionMode && !options->points.empty()) {
+    switch (motionPointsFault(options->kernel)) {
+    case MotionPointsFault::None:
+        return false;
+    case MotionPointsFault::PointsWithoutMotion:
         *message = "--points draws a motion path: it needs --mode motion";
         return true;
-    }
-    if (options->motionMode && options->psf.empty() && options->points.size() < 2) {
+    case MotionPointsFault::TooFewPoints:
         *message = "motion mode needs at least two --points (or a --psf picture)";
         return true;
     }
-    return false;
+    return true;
 }
 
 std::string cliUsage()

@@ -5,8 +5,7 @@
 //   morvanclarity kernel OUTPUT.png [options]
 //   morvanclarity --help | --version
 
-#include "engine/deblurParams.h"
-#include "image/motionPoint.h"
+#include "kernelOptions/kernelOptions.h"
 
 #include <string>
 #include <vector>
@@ -28,14 +27,7 @@ struct CliOptions {
     CliCommand command = CliCommand::Help;
     std::string input;
     std::string output;
-    // The deblur choices start from the engine's own defaults.
-    bool motionMode = false;
-    int detail = DeblurParams {}.detail;
-    int method = DeblurParams {}.method;
-    int power = DeblurParams {}.power;
-    int noise = DeblurParams {}.noise;
-    std::vector<MotionPoint> points;
-    std::string psf;
+    KernelOptions kernel; // the deblur choices
     bool quiet = false;
 };
 
@@ -43,8 +35,5 @@ struct CliOptions {
 // are not valid (exit status ExitUsage).
 [[nodiscard]] bool parseCliOptions(
     const std::vector<std::string>& arguments, CliOptions* options, std::string* message);
-
-// Parses "X,Y;X,Y;..." into points. Returns true when a pair is malformed or not finite.
-[[nodiscard]] bool parseMotionPoints(const std::string& text, std::vector<MotionPoint>* points);
 
 std::string cliUsage();

@@ -1,10 +1,10 @@
 #include "cli/deblurCommand.h"
 
-#include "cli/kernelOptions.h"
 #include "cli/photoFile.h"
 #include "cli/progressBar.h"
 #include "engine/engine.h"
 #include "image/imageFormat.h"
+#include "kernelOptions/kernelOptions.h"
 #include "locale/localePaths.h"
 #include "locale/localisedStrings.h"
 #include "locale/stringKeys.h"
@@ -83,7 +83,7 @@ const char* choiceName(int value, const char* const* names, int count)
     return value >= 0 && value < count ? names[value] : "?";
 }
 
-std::string jobDescription(const CliOptions& options)
+std::string jobDescription(const KernelOptions& options)
 {
     static const char* const methods[] = {"Progressive", "Smoothing"};
     static const char* const powers[] = {"Low", "Medium", "High"};
@@ -102,7 +102,7 @@ std::string jobDescription(const CliOptions& options)
 int buildKernel(const CliOptions& options, DeblurParams* params)
 {
     std::string reason;
-    if (buildKernelFromOptions(options, params, &reason))
+    if (buildKernelFromOptions(options.kernel, params, &reason))
         return fail(ExitBadPsf, reason);
     return ExitSuccess;
 }
@@ -141,7 +141,8 @@ int runDeblurCommand(const CliOptions& options)
 
     if (const int status = buildKernel(options, &job.params); status != ExitSuccess)
         return status;
-    const TileCanvas canvas = smallestTileCanvas(source.width, source.height, options.motionMode);
+    const TileCanvas canvas
+        = smallestTileCanvas(source.width, source.height, options.kernel.motionMode);
     const ImageBuffer& kernel = job.params.kernel;
     if (kernel.width > canvas.width || kernel.height > canvas.height)
         return fail(ExitBadPsf,
@@ -178,7 +179,7 @@ int runDeblurCommand(const CliOptions& options)
     if (!options.quiet)
         std::fprintf(stderr, "Deblurred %d x %d %s, %s, in %.1f s: %s\n", source.width,
             source.height, kindOf(source, job.input.alpha->data).c_str(),
-            jobDescription(options).c_str(), bar.elapsedSeconds(), options.output.c_str());
+            jobDescription(options.kernel).c_str(), bar.elapsedSeconds(), options.output.c_str());
     return ExitSuccess;
 }
 

@@ -3,14 +3,11 @@
 #include "cli/cliOptions.h"
 #include "cli/deblurCommand.h"
 #include "cli/photoFile.h"
+#include "platform/version.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#ifndef MORVANCLARITY_VERSION
-#define MORVANCLARITY_VERSION "0"
-#endif
 
 int main(int argc, char** argv)
 {
@@ -27,7 +24,7 @@ int main(int argc, char** argv)
         std::fputs(cliUsage().c_str(), stdout);
         return ExitSuccess;
     case CliCommand::Version:
-        std::printf("morvanclarity %s\n", MORVANCLARITY_VERSION);
+        std::printf("morvanclarity %s\n", MorvanclarityVersion);
         return ExitSuccess;
     case CliCommand::Kernel:
         return runKernelCommand(options);

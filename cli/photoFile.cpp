@@ -28,7 +28,7 @@ std::string lowerExtension(const std::string& path)
 bool isGrayPng(const std::string& file)
 {
     PngHeader png {};
-    return readPngHeader(file, &png) && (png.colourType == 0 || png.colourType == 4);
+    return !readPngHeader(file, &png) && (png.colourType == 0 || png.colourType == 4);
 }
 
 // Copies the channels of a QImage pixel row into the photo's records.

@@ -1,13 +1,13 @@
 #include "engine/jobDriver.h"
 
 #include "engine/abort.h"
-#include "engine/availableMemory.h"
 #include "engine/colourPlanes.h"
 #include "engine/deconvolution.h"
 #include "engine/engineSettings.h"
 #include "engine/tilePass.h"
 #include "image/imageFormat.h"
 #include "image/ownedImage.h"
+#include "platform/memoryStatus.h"
 
 #include <algorithm>
 #include <cmath>
@@ -255,8 +255,8 @@ void runTileWorker(SideBySideTiles* run, int passThreads, int transformThreads)
     run->progressed.notify_one();
 }
 
-// Starts a worker; returns false when the system refuses another thread.
-bool startTileWorker(
+// Starts a worker; returns true when the system refuses another thread.
+[[nodiscard]] bool startTileWorker(
     std::vector<std::thread>* workers, SideBySideTiles* run, int passThreads, int transformThreads)
 {
     {
@@ -265,32 +265,32 @@ bool startTileWorker(
     }
     try {
         workers->emplace_back(runTileWorker, run, passThreads, transformThreads);
-        return true;
+        return false;
     } catch (const std::system_error&) {
     } catch (const std::bad_alloc&) {
     }
     std::lock_guard lock(run->lock);
     --run->workersLeft;
-    return false;
+    return true;
 }
 
-// Runs the tiles on up to `count` workers and passes their steps on; returns false, having done
+// Runs the tiles on up to `count` workers and passes their steps on; returns true, having done
 // nothing, when no worker could be started.
-bool runSideBySide(SideBySideTiles* run, int count, int passThreads, int transformThreads,
-    const ProgressSink& progress)
+[[nodiscard]] bool runSideBySide(SideBySideTiles* run, int count, int passThreads,
+    int transformThreads, const ProgressSink& progress)
 {
     std::vector<std::thread> workers;
     try {
         workers.reserve(std::size_t(count));
     } catch (const std::bad_alloc&) {
-        return false;
+        return true;
     }
     for (int k = 0; k < count; ++k) {
-        if (!startTileWorker(&workers, run, passThreads, transformThreads))
+        if (startTileWorker(&workers, run, passThreads, transformThreads))
             break;
     }
     if (workers.empty())
-        return false;
+        return true;
     std::unique_lock lock(run->lock);
     for (;;) {
         run->progressed.wait(lock, [&] { return run->pendingSteps > 0 || run->workersLeft == 0; });
@@ -306,7 +306,7 @@ bool runSideBySide(SideBySideTiles* run, int count, int passThreads, int transfo
     lock.unlock();
     for (std::thread& worker : workers)
         worker.join();
-    return true;
+    return false;
 }
 
 } // namespace
@@ -323,7 +323,7 @@ int deblurTiles(ImageBuffer* target, const ImageBuffer* source, const DeblurPara
         run.tiles = tiles;
         run.memoryLimit = engineSettings().tileMemoryLimit;
         const int passThreads = std::max(1, engineThreads() / sharing.tilesAtOnce);
-        if (runSideBySide(
+        if (!runSideBySide(
                 &run, sharing.tilesAtOnce, passThreads, sharing.transformThreads, progress)) {
             if (tilesAtOnce)
                 *tilesAtOnce = run.mostAtOnce;

@@ -60,13 +60,14 @@ void initialiseThreads()
     (void)initialised;
 }
 
-// The whole file, when it is a regular file of a sane size. Opened without blocking and checked
-// on the open descriptor, so that a FIFO or a device in its place never stalls the engine.
-bool readWisdomText(const std::string& path, std::string* text)
+// The whole file, when it is a regular file of a sane size; returns true when it is not or
+// nothing could be read. Opened without blocking and checked on the open descriptor, so that a
+// FIFO or a device in its place never stalls the engine.
+[[nodiscard]] bool readWisdomText(const std::string& path, std::string* text)
 {
     const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (file < 0)
-        return false;
+        return true;
     struct stat status { };
     bool read = ::fstat(file, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0
         && status.st_size <= MaxWisdomBytes;
@@ -85,7 +86,7 @@ bool readWisdomText(const std::string& path, std::string* text)
         read = done > 0;
     }
     ::close(file);
-    return read;
+    return !read;
 }
 
 // Writes all wisdom to a fresh temporary file beside the target and renames it into place, so
@@ -111,9 +112,9 @@ void saveWisdom()
         ::unlink(temporary.c_str());
 }
 
-// Plans with scratch arrays of the canvas' size, since measuring overwrites them. Returns false
+// Plans with scratch arrays of the canvas' size, since measuring overwrites them. Returns true
 // when planning was not possible with `flags` (no wisdom for a wisdom-only request, or memory).
-bool makePlans(Plans* plans, int width, int height, int threads, unsigned flags)
+[[nodiscard]] bool makePlans(Plans* plans, int width, int height, int threads, unsigned flags)
 {
     const std::size_t canvas = std::size_t(width) * height;
     const std::size_t spectrum = std::size_t(height) * (width / 2 + 1);
@@ -138,7 +139,7 @@ bool makePlans(Plans* plans, int width, int height, int threads, unsigned flags)
     }
     freeFftMemory(real);
     freeFftMemory(complex);
-    return made;
+    return !made;
 }
 
 } // namespace
@@ -153,18 +154,18 @@ bool prepareRealFft(RealFft2d* fft, int width, int height)
     Plans& plans = planCache.current[{width, height, threads}];
     if (!plans.forward || (patient && !plans.measured)) {
         Plans made;
-        if (makePlans(&made, width, height, threads, FFTW_MEASURE | FFTW_WISDOM_ONLY)) {
+        if (!makePlans(&made, width, height, threads, FFTW_MEASURE | FFTW_WISDOM_ONLY)) {
             made.measured = true;
             planCounts.fromWisdom += 2;
         } else if (patient) {
-            made.measured = makePlans(&made, width, height, threads, FFTW_MEASURE);
+            made.measured = !makePlans(&made, width, height, threads, FFTW_MEASURE);
             if (made.measured) {
                 planCounts.measured += 2;
                 saveWisdom();
             }
         }
         if (!made.forward && !plans.forward
-            && makePlans(&made, width, height, threads, FFTW_ESTIMATE))
+            && !makePlans(&made, width, height, threads, FFTW_ESTIMATE))
             planCounts.estimated += 2;
         if (made.forward) {
             if (plans.forward)
@@ -232,7 +233,7 @@ void loadFftWisdom(const std::string& path)
     wisdomPath = path;
     std::string text;
     // FFTW keeps the wisdom it had when the text does not parse.
-    if (!path.empty() && readWisdomText(path, &text))
+    if (!path.empty() && !readWisdomText(path, &text))
         (void)fftwf_import_wisdom_from_string(text.c_str());
 }
 

@@ -78,8 +78,10 @@ int floatArraysOf(const DeblurParams& params)
     return params.method == SmoothingMethod ? SmoothingFloatArrays : TileWorkspace::FloatArrays;
 }
 
-// Allocates what the workspace lacks for a canvas of `count` samples; keeps what fits.
-bool prepareWorkspace(TileWorkspace* workspace, int width, int height, int floatArrays)
+// Allocates what the workspace lacks for a canvas of `count` samples; keeps what fits. Returns
+// true when memory runs out.
+[[nodiscard]] bool prepareWorkspace(
+    TileWorkspace* workspace, int width, int height, int floatArrays)
 {
     if (workspace->width != width || workspace->height != height)
         releaseTileWorkspace(workspace);
@@ -91,15 +93,15 @@ bool prepareWorkspace(TileWorkspace* workspace, int width, int height, int float
         if (!workspace->floats[i])
             workspace->floats[i] = allocateFftFloats(count);
         if (!workspace->floats[i])
-            return false;
+            return true;
     }
     for (SpectrumValue*& array : workspace->spectra) {
         if (!array)
             array = allocateSpectrum(spectrum);
         if (!array)
-            return false;
+            return true;
     }
-    return true;
+    return false;
 }
 
 JobStatus deconvolveCanvas(
@@ -185,7 +187,7 @@ JobStatus deblurTileIn(TileWorkspace* workspace, ImageBuffer* output, const Imag
     canvas.width = size.width;
     canvas.height = size.height;
     const std::size_t count = std::size_t(size.width) * size.height;
-    if (!prepareWorkspace(workspace, size.width, size.height, floatArraysOf(params))
+    if (prepareWorkspace(workspace, size.width, size.height, floatArraysOf(params))
         || prepareRealFft(&canvas.fft, size.width, size.height)) {
         releaseImage(&padded);
         return JobNotDone;

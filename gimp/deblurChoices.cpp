@@ -35,11 +35,9 @@ bool storeChoiceText(char* field, int size, const char* text)
 }
 
 bool optionsFromChoices(const DeblurChoices& choices, double originX, double originY,
-    CliOptions* options, std::string* message)
+    KernelOptions* options, std::string* message)
 {
-    *options = CliOptions {};
-    options->command = CliCommand::Deblur;
-    options->quiet = true;
+    *options = KernelOptions {};
     if (outside(choices.mode, 0, 1)) {
         *message = "the mode must be 0 (out of focus) or 1 (motion), not "
             + std::to_string(choices.mode);
@@ -76,11 +74,13 @@ bool optionsFromChoices(const DeblurChoices& choices, double originX, double ori
         *message = "the motion points must be X,Y;X,Y;... in image pixels, not \"" + points + "\"";
         return true;
     }
-    if (!options->motionMode && !options->points.empty()) {
+    switch (motionPointsFault(*options)) {
+    case MotionPointsFault::None:
+        break;
+    case MotionPointsFault::PointsWithoutMotion:
         *message = "motion points draw a motion path: they need the motion mode (1)";
         return true;
-    }
-    if (options->motionMode && options->psf.empty() && options->points.size() < 2) {
+    case MotionPointsFault::TooFewPoints:
         *message = "the motion mode needs at least two points (or a point-spread function picture)";
         return true;
     }

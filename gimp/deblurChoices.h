@@ -3,7 +3,7 @@
 // The deblur choices of a run without the window: the plug-in procedure's arguments, kept
 // between runs as one plain record (GIMP stores it as bytes for "repeat with last values").
 
-#include "cli/cliOptions.h"
+#include "kernelOptions/kernelOptions.h"
 
 #include <cstdint>
 #include <string>
@@ -28,9 +28,9 @@ DeblurChoices defaultChoices();
 // empty, when it does not fit.
 [[nodiscard]] bool storeChoiceText(char* field, int size, const char* text);
 
-// The batch tool's options for the choices, with the motion points moved by (-originX,
-// -originY): the choices give them in image pixels, the engine takes them in the pixels of the
-// region it deblurs. Returns true with a sentence in `message` when a choice is out of range,
-// the points are malformed, given out of motion mode, or too few.
+// The options the batch tool would take for the choices, with the motion points moved by
+// (-originX, -originY): the choices give them in image pixels, the engine takes them in the pixels
+// of the region it deblurs. Returns true with a sentence in `message` when a choice is out of
+// range, the points are malformed, given out of motion mode, or too few.
 [[nodiscard]] bool optionsFromChoices(const DeblurChoices& choices, double originX, double originY,
-    CliOptions* options, std::string* message);
+    KernelOptions* options, std::string* message);

@@ -4,9 +4,7 @@
 #include "tools/filterModule.h"
 #include "tools/filterResult.h"
 #include "tools/hostSession.h"
-#include "tools/windowCloser.h"
 
-#include <cstdlib>
 #include <new>
 
 namespace {
@@ -41,14 +39,8 @@ ModuleRunStatus runModuleOnRegion(const std::string& modulePath, ImageBuffer* re
     FilterModule module;
     if (loadFilterModule(modulePath, &module, message))
         return ModuleRunStatus::Failed;
-    // Scripted checks of an interactive run (no one sits at a headless GIMP's screen) name a
-    // delay after which the filter's window is closed, as morvanclarity-host's --close-after does.
-    const char* closeAfter = std::getenv("MORVANCLARITY_CLOSE_WINDOW_AFTER_MS");
-    const bool closing = closeAfter && closeWindowsAfter(std::atoi(closeAfter));
     const int16 result = playFilter(module, &image, selection);
     unloadFilterModule(&module);
-    if (closing)
-        endWindowCloser();
     if (result != noErr) {
         *message = filterResultMessage(result);
         return result == userCanceledErr ? ModuleRunStatus::Cancelled : ModuleRunStatus::Failed;

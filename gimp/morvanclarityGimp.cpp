@@ -139,7 +139,7 @@ DeblurChoices lastChoices()
 bool runWithChoices(
     std::int32_t image, DrawableRegion* region, const DeblurChoices& choices, std::string* message)
 {
-    CliOptions options;
+    KernelOptions options;
     if (optionsFromChoices(choices, region->originX, region->originY, &options, message))
         return true;
     gimp_progress_init("Morvanclarity: deblurring");

@@ -1,8 +1,8 @@
 #include "gimp/regionDeblur.h"
 
-#include "cli/kernelOptions.h"
 #include "engine/engine.h"
 #include "gimp/regionPixels.h"
+#include "kernelOptions/kernelOptions.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ struct Kernel {
 
 } // namespace
 
-bool deblurRegion(ImageBuffer* region, bool alpha, const CliOptions& options,
+bool deblurRegion(ImageBuffer* region, bool alpha, const KernelOptions& options,
     const ProgressSink& progress, std::string* message)
 {
     if (region->width < MinTileEdge || region->height < MinTileEdge) {

@@ -1,6 +1,7 @@
 #include "host/aboutBox.h"
 
 #include "host/qtApplication.h"
+#include "platform/version.h"
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -11,10 +12,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
-
-#ifndef MORVANCLARITY_VERSION
-#define MORVANCLARITY_VERSION "0"
-#endif
+#include <string>
 
 namespace {
 
@@ -112,7 +110,8 @@ void placeBox(QDialog* box, QWidget* parent)
 
 const char* aboutText()
 {
-    return "Morvanclarity\n\nVersion " MORVANCLARITY_VERSION;
+    static const std::string text = std::string("Morvanclarity\n\nVersion ") + MorvanclarityVersion;
+    return text.c_str();
 }
 
 void showAboutBox(const AboutRecord* record)

@@ -28,12 +28,12 @@ bool documentSize(HostSize* size)
     if (usesBigDocument()) {
         const VPoint& big = record->bigDocumentData->imageSize32;
         *size = {big.h, big.v};
-        return big.h >= 0 && big.v >= 0;
+        return big.h < 0 || big.v < 0;
     }
     constexpr int Saturated = 32767;
     *size = {record->imageSize.h, record->imageSize.v};
-    return size->width >= 0 && size->height >= 0 && size->width < Saturated
-        && size->height < Saturated;
+    return size->width < 0 || size->height < 0 || size->width >= Saturated
+        || size->height >= Saturated;
 }
 
 HostRect filterRectangle()

@@ -21,11 +21,11 @@ struct HostSize {
 
 bool usesBigDocument();
 
-// The document's size, or false when it cannot be known: a negative size, or, in the 16-bit
-// fields, a width or height of 32767. A host clamps a size the 16-bit fields cannot hold to that
-// value (one that wraps gives a negative one), so without bigDocumentData 32767 may stand for any
-// larger size. Refusing it costs only documents of exactly 32767 pixels from hosts that offer no
-// bigDocumentData, and such hosts keep documents well below that.
+// Reads the document's size. Returns true when it cannot be known: a negative size, or, in the
+// 16-bit fields, a width or height of 32767. A host clamps a size the 16-bit fields cannot hold to
+// that value (one that wraps gives a negative one), so without bigDocumentData 32767 may stand for
+// any larger size. Refusing it costs only documents of exactly 32767 pixels from hosts that offer
+// no bigDocumentData, and such hosts keep documents well below that.
 [[nodiscard]] bool documentSize(HostSize* size);
 HostRect filterRectangle();
 void setInRect(HostRect rect);

@@ -109,7 +109,7 @@ OSErr readSourceImage()
 {
     // A size the module cannot know is refused before anything is asked of the host.
     HostSize size {};
-    if (!documentSize(&size))
+    if (documentSize(&size))
         return failRead(filterBadMode);
     const OSErr error = requestWholeImage(size);
     if (error != noErr)
@@ -147,7 +147,7 @@ OSErr writeResultImage()
 {
     // Without an image there is nothing to send; the host's buffers need not be asked for.
     HostSize size {};
-    if (!sourceImage.data || !documentSize(&size))
+    if (!sourceImage.data || documentSize(&size))
         return noErr;
     const OSErr error = requestWholeImage(size);
     if (error != noErr)

@@ -21,7 +21,7 @@ std::uint32_t formatFromHeader(std::string_view file)
     if (bitCount == 4)
         return PixelFormat4bppIndexed;
     PngHeader png {};
-    if (readPngHeader(file, &png)) {
+    if (!readPngHeader(file, &png)) {
         const bool grayOrPalette = png.colourType == 0 || png.colourType == 3;
         if (grayOrPalette && png.bitDepth == 1)
             return PixelFormat1bppIndexed;

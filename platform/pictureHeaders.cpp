@@ -6,10 +6,10 @@ bool readPngHeader(std::string_view file, PngHeader* header)
 {
     // The signature, then the IHDR chunk: length, type, width, height, bit depth, colour type.
     if (file.size() < 26 || file.substr(0, 8) != "\x89PNG\r\n\x1a\n")
-        return false;
+        return true;
     header->bitDepth = std::uint8_t(file[24]);
     header->colourType = std::uint8_t(file[25]);
-    return true;
+    return false;
 }
 
 int bmpBitCount(std::string_view file)

@@ -11,8 +11,8 @@ struct PngHeader {
     int colourType; // 0 gray, 2 colour, 3 palette, 4 gray with alpha, 6 colour with alpha
 };
 
-// False when `file` does not start with a PNG signature and header.
-bool readPngHeader(std::string_view file, PngHeader* header);
+// Returns true when `file` does not start with a PNG signature and header.
+[[nodiscard]] bool readPngHeader(std::string_view file, PngHeader* header);
 
 // The bits per pixel of a BMP file; 0 when `file` is not one.
 int bmpBitCount(std::string_view file);

@@ -50,7 +50,8 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-bool writeAll(int descriptor, std::string_view bytes)
+// Returns true, with errno set, when not all of `bytes` could be written.
+[[nodiscard]] bool writeAll(int descriptor, std::string_view bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -60,11 +61,11 @@ bool writeAll(int descriptor, std::string_view bytes)
         if (written <= 0) {
             if (written == 0)
                 errno = ENOSPC;
-            return false;
+            return true;
         }
         done += std::size_t(written);
     }
-    return true;
+    return false;
 }
 
 } // namespace
@@ -137,7 +138,7 @@ FileWriteStatus writeFileAtomically(
         *reason = systemMessage(errno);
         return FileWriteStatus::Failed;
     }
-    bool written = writeAll(descriptor, bytes) && ::fchmod(descriptor, mode) == 0
+    bool written = !writeAll(descriptor, bytes) && ::fchmod(descriptor, mode) == 0
         && ::fsync(descriptor) == 0;
     int error = written ? 0 : errno;
     if (::close(descriptor) != 0 && written) {

@@ -74,11 +74,32 @@ QPalette skinPalette(const QWidget* widget)
     return palette;
 }
 
+// Unhooks every hooked widget still alive and deletes the shared style: the release hook.
+void unhookSkinnedWidgets()
+{
+    // Children first, so that a parent's restored palette reaches children already restored.
+    for (auto entry = hookedWidgets.rbegin(); entry != hookedWidgets.rend(); ++entry) {
+        QWidget* widget = entry->widget;
+        if (!widget)
+            continue;
+        widget->removeEventFilter(childHook);
+        widget->setStyle(entry->ownStyle ? entry->style.data() : nullptr);
+        widget->setPalette(entry->ownPalette ? entry->palette : QPalette());
+        widget->setProperty(HookProperty, QVariant());
+    }
+    hookedWidgets.clear();
+    delete childHook;
+    childHook = nullptr;
+    delete sharedStyle;
+    sharedStyle = nullptr;
+}
+
 void hookWidget(QWidget* widget)
 {
     if (!sharedStyle) {
         sharedStyle = new SkinStyle;
         childHook = new ChildHook;
+        setSkinReleaseHook(unhookSkinnedWidgets);
     }
     std::erase_if(hookedWidgets, [](const Hooked& entry) { return entry.widget.isNull(); });
     Hooked entry {widget, widget->testAttribute(Qt::WA_SetStyle), nullptr,
@@ -124,23 +145,4 @@ void applySkin(QWidget* window)
 {
     if (window)
         hookTree(window);
-}
-
-void unhookSkinnedWidgets()
-{
-    // Children first, so that a parent's restored palette reaches children already restored.
-    for (auto entry = hookedWidgets.rbegin(); entry != hookedWidgets.rend(); ++entry) {
-        QWidget* widget = entry->widget;
-        if (!widget)
-            continue;
-        widget->removeEventFilter(childHook);
-        widget->setStyle(entry->ownStyle ? entry->style.data() : nullptr);
-        widget->setPalette(entry->ownPalette ? entry->palette : QPalette());
-        widget->setProperty(HookProperty, QVariant());
-    }
-    hookedWidgets.clear();
-    delete childHook;
-    childHook = nullptr;
-    delete sharedStyle;
-    sharedStyle = nullptr;
 }

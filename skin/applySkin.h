@@ -7,12 +7,9 @@
 // application, so a host's own widgets keep their look.
 //
 // releaseSkin (skinColors.h) gives every hooked widget still alive its previous style and
-// palette back and deletes the shared style.
+// palette back and deletes the shared style: hooking the first widget sets its release hook.
 
 class QWidget;
 
 // Skins `window` and its descendants in the selected scheme's colours.
 void applySkin(QWidget* window);
-
-// Unhooks every hooked widget still alive and deletes the shared style; releaseSkin calls it.
-void unhookSkinnedWidgets();

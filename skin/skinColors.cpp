@@ -1,7 +1,5 @@
 #include "skin/skinColors.h"
 
-#include "skin/applySkin.h"
-
 namespace {
 
 struct Override {
@@ -39,6 +37,7 @@ struct Slot {
 
 Slot slots[SkinSlotCount];
 int schemeMode = 0;
+SkinReleaseHook releaseHook = nullptr;
 
 const Slot* overriddenSlot(int index)
 {
@@ -67,8 +66,14 @@ void selectSkinScheme(int mode)
 
 void releaseSkin()
 {
-    unhookSkinnedWidgets();
+    if (releaseHook)
+        releaseHook();
     clearSlots();
+}
+
+void setSkinReleaseHook(SkinReleaseHook hook)
+{
+    releaseHook = hook;
 }
 
 int skinSchemeMode()

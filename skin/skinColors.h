@@ -20,8 +20,15 @@ constexpr int DarkScheme = 2; // the scheme the product selects
 void selectSkinScheme(int mode);
 
 // Deletes all brushes and resets every slot to none. The scheme mode stays as it was. Every
-// widget the skin hooked (applySkin) and still alive gets its previous style and palette back.
+// widget the skin hooked (applySkin) and still alive gets its previous style and palette back,
+// through the release hook.
 void releaseSkin();
+
+// What releaseSkin calls before it clears the table. The widget hooking (applySkin.h) sets it
+// when it hooks its first widget, so the colour table needs nothing of the widgets; null for
+// none, the start.
+using SkinReleaseHook = void (*)();
+void setSkinReleaseHook(SkinReleaseHook hook);
 
 // The scheme mode last selected; 0 before any selection.
 int skinSchemeMode();

@@ -255,17 +255,18 @@ std::string registryText()
     return text.str();
 }
 
-bool writeAll(int descriptor, std::string_view bytes)
+// Returns true when not all of `bytes` could be written.
+[[nodiscard]] bool writeAll(int descriptor, std::string_view bytes)
 {
     while (!bytes.empty()) {
         const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0)
-            return false;
+            return true;
         bytes.remove_prefix(std::size_t(written));
     }
-    return true;
+    return false;
 }
 
 // The file is written under a name of its own beside the registry and renamed into place: a
@@ -281,9 +282,9 @@ void saveRegistry()
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0)
         return;
-    const bool written = writeAll(descriptor, registryText());
+    const bool notWritten = writeAll(descriptor, registryText());
     const bool closed = ::close(descriptor) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0)
+    if (notWritten || !closed || std::rename(temporary.c_str(), path.c_str()) != 0)
         ::unlink(temporary.c_str());
 }
 

@@ -16,7 +16,7 @@ namespace {
 bool isGrayAlphaPng(const std::string& file)
 {
     PngHeader png {};
-    return readPngHeader(file, &png) && png.colourType == 4;
+    return !readPngHeader(file, &png) && png.colourType == 4;
 }
 
 bool isSixteenBit(QImage::Format format)

@@ -45,26 +45,28 @@ struct Arguments {
     std::string screenshot; // where to save the window's picture before closing it
 };
 
-// A finite number. Infinities, NaN and numbers beyond a double are malformed.
-bool parseNumber(const char* text, double* value)
+// A finite number; returns true when the text is malformed. Infinities, NaN and numbers beyond a
+// double are malformed.
+[[nodiscard]] bool parseNumber(const char* text, double* value)
 {
     char* end = nullptr;
     *value = std::strtod(text, &end);
-    return end != text && *end == '\0' && std::isfinite(*value);
+    return end == text || *end != '\0' || !std::isfinite(*value);
 }
 
 // The scripted disposition is a 16-bit value, as in the module's parameters. One that does not
 // fit is refused like any malformed command line rather than clamped: the nearest 16-bit value
 // would mean no more, since everything but 0, 2 and 3 is scripted as 1. Within range it is
 // truncated toward zero. The amount is only required to be finite: it travels as a float, and
-// the module clamps it to its 16-bit field as it does any scripted amount.
-bool parseDisposition(const char* text, int16* disposition)
+// the module clamps it to its 16-bit field as it does any scripted amount. Returns true when the
+// text is refused.
+[[nodiscard]] bool parseDisposition(const char* text, int16* disposition)
 {
     double number = 0.0;
-    if (!parseNumber(text, &number) || number <= -32769.0 || number >= 32768.0)
-        return false;
+    if (parseNumber(text, &number) || number <= -32769.0 || number >= 32768.0)
+        return true;
     *disposition = int16(number);
-    return true;
+    return false;
 }
 
 // Returns true when the command line is malformed.
@@ -84,17 +86,17 @@ bool parseArguments(int argc, char** argv, Arguments* arguments)
         } else if (argument == "--no-dialog") {
             arguments->run.scripted = true;
             arguments->run.playInfo = plugInDialogDontDisplay;
-        } else if (argument == "--percent" && hasValue && parseNumber(argv[i + 1], &number)) {
+        } else if (argument == "--percent" && hasValue && !parseNumber(argv[i + 1], &number)) {
             arguments->run.percent = number;
             ++i;
         } else if (argument == "--disposition" && hasValue
-            && parseDisposition(argv[i + 1], &arguments->run.disposition)) {
+            && !parseDisposition(argv[i + 1], &arguments->run.disposition)) {
             ++i;
         } else if (argument == "--ignore-selection") {
             arguments->run.ignoreSelection = true;
         } else if (argument == "--selection") {
             arguments->selection = true;
-        } else if (argument == "--close-after" && hasValue && parseNumber(argv[i + 1], &number)
+        } else if (argument == "--close-after" && hasValue && !parseNumber(argv[i + 1], &number)
             && number >= 0 && number <= 3600000) {
             arguments->closeAfter = int(number);
             ++i;
@@ -141,7 +143,7 @@ int runHost(const Arguments& arguments)
         return 1;
     }
     if (arguments.closeAfter >= 0
-        && !closeWindowsAfter(arguments.closeAfter, arguments.screenshot)) {
+        && closeWindowsAfter(arguments.closeAfter, arguments.screenshot)) {
         std::fprintf(stderr, "morvanclarity-host: --close-after needs a display\n");
         return 1;
     }

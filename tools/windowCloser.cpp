@@ -27,7 +27,7 @@ bool closeWindowsAfter(int milliseconds, const std::string& screenshot)
 {
     if (!QCoreApplication::instance()) {
         if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY"))
-            return false;
+            return true;
         ownApplication = new QApplication(argumentCount, arguments);
     }
     QElapsedTimer clock;
@@ -56,7 +56,7 @@ bool closeWindowsAfter(int milliseconds, const std::string& screenshot)
             }
         });
     timer->start(20);
-    return true;
+    return false;
 }
 
 void endWindowCloser()

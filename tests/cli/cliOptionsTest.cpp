@@ -18,11 +18,11 @@ TEST(CliOptions, DefaultsAreThoseOfAFirstRunOfThePanel)
     EXPECT_EQ(options.command, CliCommand::Deblur);
     EXPECT_EQ(options.input, "in.png");
     EXPECT_EQ(options.output, "out.png");
-    EXPECT_FALSE(options.motionMode);
-    EXPECT_EQ(options.detail, 12);
-    EXPECT_EQ(options.method, 0);
-    EXPECT_EQ(options.power, 1);
-    EXPECT_EQ(options.noise, 1);
+    EXPECT_FALSE(options.kernel.motionMode);
+    EXPECT_EQ(options.kernel.detail, 12);
+    EXPECT_EQ(options.kernel.method, 0);
+    EXPECT_EQ(options.kernel.power, 1);
+    EXPECT_EQ(options.kernel.noise, 1);
     EXPECT_FALSE(options.quiet);
 }
 
@@ -31,23 +31,23 @@ TEST(CliOptions, ReadsEveryOptionInAnyOrder)
     const CliOptions options = parse({"deblur", "--mode", "motion", "in.tif", "--detail", "50",
         "--method", "smoothing", "--power", "high", "--noise", "noisy", "--points",
         "10,20;-3.5,4e1;7,8", "out.jpg", "--quiet", "--psf", "spot.png"});
-    EXPECT_TRUE(options.motionMode);
-    EXPECT_EQ(options.detail, 50);
-    EXPECT_EQ(options.method, 1);
-    EXPECT_EQ(options.power, 2);
-    EXPECT_EQ(options.noise, 2);
-    ASSERT_EQ(options.points.size(), 3u);
-    EXPECT_EQ(options.points[1].x, -3.5);
-    EXPECT_EQ(options.points[1].y, 40.0);
-    EXPECT_EQ(options.psf, "spot.png");
+    EXPECT_TRUE(options.kernel.motionMode);
+    EXPECT_EQ(options.kernel.detail, 50);
+    EXPECT_EQ(options.kernel.method, 1);
+    EXPECT_EQ(options.kernel.power, 2);
+    EXPECT_EQ(options.kernel.noise, 2);
+    ASSERT_EQ(options.kernel.points.size(), 3u);
+    EXPECT_EQ(options.kernel.points[1].x, -3.5);
+    EXPECT_EQ(options.kernel.points[1].y, 40.0);
+    EXPECT_EQ(options.kernel.psf, "spot.png");
     EXPECT_TRUE(options.quiet);
     EXPECT_EQ(options.output, "out.jpg");
 
     EXPECT_EQ(parse({"kernel", "k.png", "--detail", "3"}).command, CliCommand::Kernel);
     EXPECT_EQ(parse({"--help"}).command, CliCommand::Help);
     EXPECT_EQ(parse({"--version"}).command, CliCommand::Version);
-    EXPECT_TRUE(
-        parse({"deblur", "a.png", "b.png", "--mode", "motion", "--psf", "p.png"}).motionMode);
+    EXPECT_TRUE(parse({"deblur", "a.png", "b.png", "--mode", "motion", "--psf", "p.png"})
+                    .kernel.motionMode);
 }
 
 TEST(CliOptions, RefusesBadCommandLinesWithAMessage)

@@ -15,10 +15,10 @@ DeblurChoices motion(const char* points)
 
 TEST(DeblurChoices, DefaultsAreTheBatchToolsDefaults)
 {
-    CliOptions options;
+    KernelOptions options;
     std::string message;
     ASSERT_FALSE(optionsFromChoices(defaultChoices(), 0, 0, &options, &message)) << message;
-    const CliOptions batch;
+    const KernelOptions batch;
     EXPECT_EQ(options.motionMode, batch.motionMode);
     EXPECT_EQ(options.detail, batch.detail);
     EXPECT_EQ(options.method, batch.method);
@@ -43,14 +43,14 @@ TEST(DeblurChoices, RefusesEveryChoiceOutOfRangeWithASentence)
             choices.*range.field = value;
             if (range.field == &DeblurChoices::mode && value == 1)
                 continue; // motion is valid but needs points; tested below
-            CliOptions options;
+            KernelOptions options;
             std::string message;
             EXPECT_TRUE(optionsFromChoices(choices, 0, 0, &options, &message)) << value;
             EXPECT_NE(message.find(std::to_string(value)), std::string::npos) << message;
         }
         DeblurChoices choices = defaultChoices();
         choices.*range.field = range.field == &DeblurChoices::mode ? 0 : range.high;
-        CliOptions options;
+        KernelOptions options;
         std::string message;
         EXPECT_FALSE(optionsFromChoices(choices, 0, 0, &options, &message)) << message;
     }
@@ -58,7 +58,7 @@ TEST(DeblurChoices, RefusesEveryChoiceOutOfRangeWithASentence)
 
 TEST(DeblurChoices, MotionPointsMustBeWellFormedEnoughAndInMotionMode)
 {
-    CliOptions options;
+    KernelOptions options;
     std::string message;
     EXPECT_TRUE(optionsFromChoices(motion("1,2"), 0, 0, &options, &message));
     EXPECT_TRUE(optionsFromChoices(motion("1,2;x,4"), 0, 0, &options, &message));
@@ -75,7 +75,7 @@ TEST(DeblurChoices, MotionPointsMustBeWellFormedEnoughAndInMotionMode)
 
 TEST(DeblurChoices, PointsMoveToTheRegionsCorner)
 {
-    CliOptions options;
+    KernelOptions options;
     std::string message;
     ASSERT_FALSE(optionsFromChoices(motion("110,220;130.5,240"), 100, 200, &options, &message));
     ASSERT_EQ(options.points.size(), 2u);
@@ -97,7 +97,7 @@ TEST(DeblurChoices, TextThatDoesNotFitIsRefusedAndUnterminatedFieldsAreBounded)
     // A stored record read back from elsewhere may lack its terminator.
     DeblurChoices choices = defaultChoices();
     std::memset(choices.psf, 'a', sizeof choices.psf);
-    CliOptions options;
+    KernelOptions options;
     std::string message;
     ASSERT_FALSE(optionsFromChoices(choices, 0, 0, &options, &message));
     EXPECT_EQ(options.psf.size(), std::size_t(ChoicesPathSize));

@@ -158,8 +158,7 @@ protected:
         const std::string command = "mkdir -p " + plugins + " " + file("gimp/gradients")
             + " && cp -r " MORVANCLARITY_GIMP_FOLDER " " + plugins + " && cd " + folder->path()
             + " && GIMP2_DIRECTORY=" + file("gimp") + " XDG_CONFIG_HOME=" + file("config")
-            + " LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen "
-              "MORVANCLARITY_CLOSE_WINDOW_AFTER_MS=500 " GIMP_CONSOLE
+            + " LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen " GIMP_CONSOLE
               " -i -d -f -n --batch-interpreter plug-in-script-fu-eval -b '(load \""
             + file("cases.scm") + "\")' -b '(gimp-quit 0)' >>" + file("log.txt") + " 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;

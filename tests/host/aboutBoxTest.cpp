@@ -1,4 +1,5 @@
 #include "host/aboutBox.h"
+#include "platform/version.h"
 #include "tests/host/hostFixture.h"
 
 #include <QApplication>
@@ -75,7 +76,7 @@ TEST(AboutBox, ShowsTheProductTextInItsOwnApplicationAndClosesOnEscape)
     PluginMain(filterSelectorAbout, &record, &slot, &result);
     EXPECT_EQ(result, 12345) << "About leaves the result alone";
     EXPECT_EQ(shownText, aboutText());
-    EXPECT_EQ(shownText.rfind("Morvanclarity\n\nVersion ", 0), 0u);
+    EXPECT_EQ(shownText, std::string("Morvanclarity\n\nVersion ") + MorvanclarityVersion);
     EXPECT_EQ(browsedUrl, "http://www.morvanclarity.example");
     EXPECT_EQ(acquired, 0) << "the host's suite was released";
     EXPECT_EQ(QCoreApplication::instance(), nullptr) << "the module's application is gone";

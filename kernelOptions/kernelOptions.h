@@ -1,0 +1,46 @@
+#pragma once
+
+// The deblur choices of the runs without the panel (the batch tool's command line, the GIMP
+// plug-in's procedure arguments), and what those runs share to deblur the same way from the same
+// choices: the motion points read from text, the kernel built from the choices, and the engine
+// set up for a job without a window. No Qt.
+
+#include "engine/deblurParams.h"
+#include "image/motionPoint.h"
+
+#include <string>
+#include <vector>
+
+// The choices start from the engine's own defaults.
+struct KernelOptions {
+    bool motionMode = false;
+    int detail = DeblurParams {}.detail;
+    int method = DeblurParams {}.method;
+    int power = DeblurParams {}.power;
+    int noise = DeblurParams {}.noise;
+    std::vector<MotionPoint> points; // the motion path, in pixels of the picture deblurred
+    std::string psf; // a point-spread function picture; empty for the built kernel
+};
+
+// Parses the whole of `text` as a finite number. Returns true when it is empty, has anything
+// after the number, is out of range or is not finite.
+[[nodiscard]] bool parseFiniteNumber(const std::string& text, double* value);
+
+// Parses "X,Y;X,Y;..." into points. Returns true when a pair is malformed or not finite.
+[[nodiscard]] bool parseMotionPoints(const std::string& text, std::vector<MotionPoint>* points);
+
+// What makes motion choices unusable; each front end words its own message. Points outside the
+// motion mode would be silently ignored; a motion path needs two points unless a picture gives
+// the kernel.
+enum class MotionPointsFault { None, PointsWithoutMotion, TooFewPoints };
+MotionPointsFault motionPointsFault(const KernelOptions& options);
+
+// Fills params (choices and kernel) as the options say: the kernel from the PSF picture when
+// one is named, else the motion path or the defocus spot. Returns true when no kernel could be
+// made, with a sentence in `reason` that names the PSF picture where it was the cause.
+[[nodiscard]] bool buildKernelFromOptions(
+    const KernelOptions& options, DeblurParams* params, std::string* reason);
+
+// Measured FFT plans, kept beside the settings between runs: every later transform of a size is
+// faster, and two programs that share the settings folder plan (and so round) alike.
+void configureEngineForBatch();
