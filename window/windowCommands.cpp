@@ -5,6 +5,7 @@
 
 #include "panel/interfaceText.h"
 #include "panel/messageBox.h"
+#include "platform/version.h"
 #include "window/commands.h"
 #include "window/optionsDialog.h"
 #include "window/toolbar.h"
@@ -18,7 +19,7 @@ void MainWindow::showAbout()
         QStringLiteral("Morvanclarity Plug-In, Version %1\n"
                        "Copyright (C) the Morvanclarity developers.\n"
                        "Richardson-Lucy deblurring for photographs.")
-            .arg(QStringLiteral(MORVANCLARITY_VERSION)),
+            .arg(QLatin1String(MorvanclarityVersion)),
         interfaceText(StringAbout), BoxButtons::Ok, true});
 }
 
