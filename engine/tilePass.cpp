@@ -123,15 +123,50 @@ int bitCount(int value)
     return bits;
 }
 
+TileCanvas tileCanvasWithMargin(int tileWidth, int tileHeight, int margin)
+{
+    return {margin, 1 << bitCount(tileWidth + margin - 1), 1 << bitCount(tileHeight + margin - 1)};
+}
+
 TileCanvas tileCanvas(int tileWidth, int tileHeight, bool motionMode)
 {
-    const int margin = tileMargin(motionMode);
-    return {margin, 1 << bitCount(tileWidth + margin - 1), 1 << bitCount(tileHeight + margin - 1)};
+    return tileCanvasWithMargin(tileWidth, tileHeight, tileMargin(motionMode));
+}
+
+int canvasMarginOf(const DeblurParams& params)
+{
+    return params.canvasMargin > 0 ? params.canvasMargin : tileMargin(params.motionMode);
+}
+
+namespace {
+
+// The smallest even number not below `size` whose only prime factors are 2, 3, 5, 7, 11 and 13:
+// sizes the transforms have fast code for.
+int compactSize(int size)
+{
+    for (int candidate = std::max(2, size + (size & 1));; candidate += 2) {
+        int rest = candidate;
+        for (int prime : {2, 3, 5, 7, 11, 13})
+            while (rest % prime == 0)
+                rest /= prime;
+        if (rest == 1)
+            return candidate;
+    }
+}
+
+} // namespace
+
+TileCanvas tileCanvasOf(int tileWidth, int tileHeight, const DeblurParams& params)
+{
+    const int margin = canvasMarginOf(params);
+    if (!params.compactCanvas)
+        return tileCanvasWithMargin(tileWidth, tileHeight, margin);
+    return {margin, compactSize(tileWidth + margin), compactSize(tileHeight + margin)};
 }
 
 std::size_t tileMemoryNeed(int width, int height, int bitsPerChannel, const DeblurParams& params)
 {
-    const TileCanvas size = tileCanvas(width, height, params.motionMode);
+    const TileCanvas size = tileCanvasOf(width, height, params);
     const std::size_t bytes = bitsPerChannel > 8 ? 2 : 1;
     const std::size_t tile = std::size_t(width) * height * bytes;
     const std::size_t padded
@@ -172,7 +207,7 @@ JobStatus deblurTileIn(TileWorkspace* workspace, ImageBuffer* output, const Imag
     if (input->channels != 1 || input->width < MinTileEdge || input->height < MinTileEdge
         || !input->data || !output->data)
         return JobNotDone;
-    const TileCanvas size = tileCanvas(input->width, input->height, params.motionMode);
+    const TileCanvas size = tileCanvasOf(input->width, input->height, params);
     // A kernel larger than the canvas cannot be laid out on it.
     if (!kernel.data || kernel.width > size.width || kernel.height > size.height)
         return JobNotDone;

@@ -22,10 +22,15 @@ PreviewOutcome computePreview(const PreviewJob& job, const PreviewWorker::Deblur
             = isAbortRequested() ? PreviewOutcome::NotDone : PreviewOutcome::KernelFailed;
         return outcome;
     }
+    // A motion tile keeps the job's wide padding, which decides its pixels (a narrower one changes
+    // the whole area by tens of levels), but a 300-pixel area padded so does not need the power of
+    // two a job's tiles are laid on: a compact canvas gives the same pixels in half the time.
+    DeblurParams params = paramsWithKernel(job.request, *kernel);
+    params.compactCanvas = job.request.params.motionMode;
     const ImageBuffer* area = job.area->get();
     auto result = std::make_shared<OwnedImage>(
         area->width, area->height, area->channels, area->bitsPerChannel);
-    if (!(*result)->data || deblur(result->get(), area, paramsWithKernel(job.request, *kernel)))
+    if (!(*result)->data || deblur(result->get(), area, params))
         return outcome;
     outcome.status = PreviewOutcome::Done;
     outcome.area = std::move(result);

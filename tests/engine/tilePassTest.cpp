@@ -1,8 +1,11 @@
 #include "engine/tilePass.h"
 #include "engine/kernelPlacement.h"
+#include "engine/pointSpread.h"
 #include "engine/tilePadding.h"
 #include "tests/support/engineTestSupport.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -24,6 +27,17 @@ TEST(TileCanvas, IsTheSmallestPowerOfTwoAroundTheMarginedTile)
     EXPECT_EQ(bitCount(1), 1);
     EXPECT_EQ(bitCount(2047), 11);
     EXPECT_EQ(bitCount(2048), 12);
+
+    // A compact canvas: the same padding on the smallest even product of primes up to 13.
+    DeblurParams motionPreview;
+    motionPreview.motionMode = true;
+    motionPreview.compactCanvas = true;
+    const TileCanvas compact = tileCanvasOf(300, 301, motionPreview);
+    EXPECT_EQ(compact.margin, 1000);
+    EXPECT_EQ(compact.width, 1300); // 2^2 5^2 13
+    EXPECT_EQ(compact.height, 1320); // 1301 is prime, 1302 has 31, ... 1320 = 2^3 3 5 11
+    motionPreview.canvasMargin = 17;
+    EXPECT_EQ(tileCanvasOf(50, 50, motionPreview).width, 70); // 68 has 17
 }
 
 TEST(TaperMargins, RampsFromTheEdgeToZeroAndKeepsTheEdge)
@@ -163,6 +177,28 @@ TEST_F(TilePass, AllZeroKernelGivesABlackTile)
     ASSERT_EQ(deblurTile(output.get(), input.get(), params, progress.sink()), JobDone);
     for (std::uint8_t byte : imageBytes(output.get()))
         ASSERT_EQ(byte, 0);
+}
+
+// The motion preview's compact canvas keeps the job's padding, so its area comes out as on the
+// job's power-of-two canvas: the transforms differ only in rounding.
+TEST_F(TilePass, ACompactCanvasGivesTheSamePixelsAsThePowerOfTwoOne)
+{
+    const MotionPoint line[] = {{100, 100, 0}, {135, 112, 0}, {160, 108, 0}};
+    params.motionMode = true;
+    params.power = HighPower;
+    ASSERT_FALSE(buildMotionKernel(&params, line, 3, PreviewMotionSpread));
+    OwnedImage blurred(300, 300, 1, 8);
+    drawTestScene(blurred.get()); // edges, flats and a gradient: ringing shows any difference
+    OwnedImage job(300, 300, 1, 8);
+    OwnedImage preview(300, 300, 1, 8);
+    ASSERT_EQ(deblurTile(job.get(), blurred.get(), params, progress.sink()), JobDone);
+    params.compactCanvas = true;
+    ASSERT_EQ(deblurTile(preview.get(), blurred.get(), params, progress.sink()), JobDone);
+    int largest = 0;
+    for (std::int32_t i = 0; i < job->dataSize; ++i)
+        largest = std::max(largest, std::abs(int(job->data[i]) - int(preview->data[i])));
+    EXPECT_LE(largest, 1);
+    EXPECT_NE(imageBytes(job.get()), imageBytes(blurred.get())); // it did deblur
 }
 
 TEST_F(TilePass, RefusesTilesItCannotProcessWithoutWriting)
