@@ -53,6 +53,14 @@ public:
         setFocusPolicy(Qt::ClickFocus);
     }
 
+    // The list closed with or without a choice hands the keys back to the image view, where the
+    // arrows pan and + and - zoom.
+    void hidePopup() override
+    {
+        QComboBox::hidePopup();
+        window->setFocus();
+    }
+
 protected:
     void wheelEvent(QWheelEvent* event) override
     {

@@ -20,6 +20,7 @@
 #include "window/toolbar.h"
 #include "window/viewNavigation.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -154,6 +155,12 @@ TEST_F(PanelTest, OpensWithTheStoredChoicesAndTheModesControls)
     EXPECT_TRUE(control<QWidget>(DetailTrackbar)->isVisible());
     EXPECT_FALSE(control<QWidget>(MotionHint)->isVisible());
     EXPECT_EQ(control<QLabel>(DetailValue)->text(), QStringLiteral("12"));
+    // Screen readers read the level from the trackbar itself.
+    QAccessibleInterface* trackbar
+        = QAccessible::queryAccessibleInterface(control<QWidget>(DetailTrackbar));
+    ASSERT_TRUE(trackbar && trackbar->valueInterface());
+    EXPECT_EQ(trackbar->valueInterface()->currentValue().toInt(), 12);
+    EXPECT_EQ(trackbar->text(QAccessible::Name), QStringLiteral("Set level of details:"));
     EXPECT_FALSE(control<QWidget>(DropKernelControl)->isEnabled());
     EXPECT_FALSE(control<QWidget>(ProgressControl)->isVisible());
     EXPECT_FALSE(control<QWidget>(MemoryWarning)->isVisible());

@@ -132,6 +132,12 @@ TEST_F(MainWindowView, TypedZoomIsTakenOnEnterAndLettersRestoreTheText)
     box->setCurrentIndex(6);
     emit box->activated(6);
     EXPECT_EQ(window->viewState().zoom, 4.0);
+
+    // The list closed without a choice gives the keys back to the view.
+    box->setFocus();
+    box->showPopup();
+    box->hidePopup();
+    EXPECT_EQ(QApplication::focusWidget(), window->view());
 }
 
 TEST_F(MainWindowView, WheelZoomsAboutTheCursorWithinItsBounds)
@@ -298,6 +304,7 @@ TEST_F(MainWindowView, OptionsStoresTheChosenLanguageAndCancelStoresNothing)
         EXPECT_EQ(list->count(), 2);
         EXPECT_EQ(list->currentIndex(), 0);
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Options"));
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(dialog)->role(), QAccessible::Dialog);
         list->setCurrentIndex(1);
         QTest::mouseClick(
             dialog->findChild<QPushButton*>(QStringLiteral("control1")), Qt::LeftButton);

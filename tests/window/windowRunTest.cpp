@@ -10,9 +10,11 @@
 #include "window/toolbarPictures.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <atomic>
 #include <cstdlib>
 #include <thread>
@@ -105,6 +107,9 @@ TEST_F(WindowRun, TwoRunsInOneProcessEachHandTheImageBack)
     host.show();
     for (int run = 0; run < 2; ++run) {
         bool hostDisabled = false;
+        bool maximised = false;
+        bool transient = false;
+        QRect restored;
         QString title;
         QTimer::singleShot(0, [&] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -112,6 +117,9 @@ TEST_F(WindowRun, TwoRunsInOneProcessEachHandTheImageBack)
                     main && main != &host && main->isVisible()) {
                     title = main->windowTitle();
                     hostDisabled = !host.isEnabled();
+                    maximised = main->isMaximized();
+                    restored = main->normalGeometry();
+                    transient = main->windowHandle()->transientParent() == host.windowHandle();
                     main->close();
                 }
             }
@@ -119,6 +127,13 @@ TEST_F(WindowRun, TwoRunsInOneProcessEachHandTheImageBack)
         ASSERT_FALSE(runMainWindowOn({source.get(), mask.get()}, &host, paths)) << run;
         EXPECT_EQ(title, QStringLiteral("Tarnwick - Morvanclarity plug-in"));
         EXPECT_TRUE(hostDisabled);
+        // Maximised; restored, 80 % of the screen, centred: its title bar stays on the screen.
+        EXPECT_TRUE(maximised);
+        const QRect screen = host.screen()->availableGeometry();
+        EXPECT_EQ(restored, MainWindow::restoredGeometry(screen));
+        EXPECT_TRUE(screen.contains(restored));
+        EXPECT_GT(restored.top(), screen.top());
+        EXPECT_TRUE(transient);
         EXPECT_TRUE(host.isEnabled());
         EXPECT_EQ(imageBytes(source.get()), original);
     }
