@@ -1,7 +1,7 @@
 #include "host/aboutBox.h"
 
-#include "host/qtApplication.h"
 #include "platform/version.h"
+#include "window/windowApplication.h"
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -116,8 +116,7 @@ const char* aboutText()
 
 void showAboutBox(const AboutRecord* record)
 {
-    const ModuleApplication application;
-    if (!application.available())
+    if (!windowApplication())
         return;
     QWidget* parent = record && record->platformData
         ? static_cast<QWidget*>(record->platformData->hwnd)

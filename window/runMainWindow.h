@@ -14,7 +14,3 @@ class QWidget;
 // Widgets application, no memory for the canvas); sourceImage is then untouched.
 [[nodiscard]] bool runMainWindowOn(
     WindowImages images, QWidget* hostWindow, const LocalePaths& paths = defaultLocalePaths());
-
-// The application the windows run in, made on first use when the host has none; null when no
-// window can be shown (a host running a Qt application without widgets, or no display).
-class QApplication* windowApplication();

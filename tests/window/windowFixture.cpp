@@ -4,6 +4,7 @@
 #include "tests/support/testImages.h"
 #include "window/imageViewWidget.h"
 #include "window/runMainWindow.h"
+#include "window/windowApplication.h"
 
 #include <QApplication>
 #include <filesystem>
