@@ -235,6 +235,5 @@ int main(int argc, char** argv)
     releaseImage(&work);
     releaseImage(&luma);
     releaseImage(&deblurred);
-    releaseImage(&params.kernel);
     return 0;
 }

@@ -126,7 +126,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::memset(canvas, 0, count * sizeof(float));
-    if (placeKernelWrapped(canvas, width, height, &params.kernel))
+    if (placeKernelWrapped(canvas, width, height, params.kernel.get()))
         return 1;
     forwardFft(fft, canvas, kernelSpectrum);
     for (int channel = 0; channel < 3; ++channel)
@@ -143,6 +143,5 @@ int main(int argc, char** argv)
     freeFftMemory(canvas);
     freeFftMemory(spectrum);
     freeFftMemory(kernelSpectrum);
-    releaseImage(&params.kernel);
     return written ? 0 : 1;
 }

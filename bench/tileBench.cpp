@@ -57,7 +57,6 @@ void tile(benchmark::State& state)
     state.counters["iterations"] = iterations;
     releaseImage(&input);
     releaseImage(&output);
-    releaseImage(&params.kernel);
 }
 
 void fftPair(benchmark::State& state)

@@ -45,6 +45,5 @@ int main()
         12 * canvasMiB);
     releaseImage(&source);
     releaseImage(&target);
-    releaseImage(&params.kernel);
     return status == JobDone ? 0 : 1;
 }

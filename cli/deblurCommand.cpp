@@ -110,8 +110,7 @@ int buildKernel(const CliOptions& options, DeblurParams* params)
 struct JobImages {
     Photo input;
     OwnedImage output;
-    DeblurParams params;
-    ~JobImages() { releaseImage(&params.kernel); } // the engine's record holds it by value
+    DeblurParams params; // owns the kernel
 };
 
 } // namespace
@@ -143,7 +142,7 @@ int runDeblurCommand(const CliOptions& options)
         return status;
     const TileCanvas canvas
         = smallestTileCanvas(source.width, source.height, options.kernel.motionMode);
-    const ImageBuffer& kernel = job.params.kernel;
+    const ImageBuffer& kernel = job.params.kernel.image;
     if (kernel.width > canvas.width || kernel.height > canvas.height)
         return fail(ExitBadPsf,
             "the point-spread function (" + std::to_string(kernel.width) + " x "
@@ -190,7 +189,7 @@ int runKernelCommand(const CliOptions& options)
     JobImages job;
     if (const int status = buildKernel(options, &job.params); status != ExitSuccess)
         return status;
-    const ImageBuffer& kernel = job.params.kernel;
+    const ImageBuffer& kernel = job.params.kernel.image;
     if (allocateImage(job.output.get(), kernel.width, kernel.height, 1, 8) != 0)
         return fail(ExitJobFailed, "not enough memory for the picture");
     // Scaled so the brightest sample is white.

@@ -1,9 +1,10 @@
 #pragma once
 
 // The parameters of a deblur as the engine reads them. The caller fills the record and keeps it
-// unchanged while a job or preview that reads it runs.
+// unchanged while a job or preview that reads it runs. The record owns its kernel: it is freed
+// with the record, and the record moves but is not copied.
 
-#include "image/imageBuffer.h"
+#include "image/ownedImage.h"
 
 enum DeblurMethod { ProgressiveMethod = 0, SmoothingMethod = 1 };
 enum DeblurPower { LowPower = 0, MediumPower = 1, HighPower = 2 };
@@ -24,7 +25,7 @@ struct DeblurParams {
     // The FFT canvas is the padded tile's size rounded up to an even product of primes up to 13
     // rather than to a power of two: the same padding on less canvas (the motion preview).
     bool compactCanvas = false;
-    ImageBuffer kernel {}; // the point-spread function: one channel of floats summing to 1
+    OwnedImage kernel; // the point-spread function: one channel of floats summing to 1
 };
 
 // The spread of the defocus spot for a level of details.

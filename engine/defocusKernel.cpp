@@ -36,8 +36,8 @@ bool buildDefocusKernel(DeblurParams* params, double spread)
         auto* samples = reinterpret_cast<float*>(kernel.data);
         for (int i = 0; i < n * n; ++i)
             samples[i] = float(spot[i]);
-        releaseImage(&params->kernel);
-        params->kernel = kernel;
+        params->kernel = OwnedImage();
+        params->kernel.image = kernel;
     }
     std::free(spot);
     return failed;

@@ -12,7 +12,7 @@
 //     if (buildDefocusKernel(&params, defocusSpread(params.detail)))
 //         return ...;                           // cannot build the kernel
 //     JobStatus status = runDeblurJob(&target, &source, params, progress);
-//     releaseImage(&params.kernel);
+//     // params owns its kernel and frees it when it goes
 
 #include "engine/abort.h"
 #include "engine/deblurParams.h"

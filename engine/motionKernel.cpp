@@ -214,7 +214,7 @@ bool buildMotionKernel(DeblurParams* params, const MotionPoint* points, int coun
         for (int x = 0; x < width; ++x)
             samples[x] = work.curve[y][x] / sum;
     }
-    releaseImage(&params->kernel);
-    params->kernel = kernel;
+    params->kernel = OwnedImage();
+    params->kernel.image = kernel;
     return false;
 }

@@ -203,7 +203,7 @@ JobStatus deblurTile(ImageBuffer* output, const ImageBuffer* input, const Deblur
 JobStatus deblurTileIn(TileWorkspace* workspace, ImageBuffer* output, const ImageBuffer* input,
     const DeblurParams& params, const ProgressSink& progress)
 {
-    const ImageBuffer& kernel = params.kernel;
+    const ImageBuffer& kernel = params.kernel.image;
     if (input->channels != 1 || input->width < MinTileEdge || input->height < MinTileEdge
         || !input->data || !output->data)
         return JobNotDone;

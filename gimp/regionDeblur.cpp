@@ -4,15 +4,6 @@
 #include "gimp/regionPixels.h"
 #include "kernelOptions/kernelOptions.h"
 
-namespace {
-
-struct Kernel {
-    DeblurParams params;
-    ~Kernel() { releaseImage(&params.kernel); } // the engine's record holds it by value
-};
-
-} // namespace
-
 bool deblurRegion(ImageBuffer* region, bool alpha, const KernelOptions& options,
     const ProgressSink& progress, std::string* message)
 {
@@ -20,11 +11,11 @@ bool deblurRegion(ImageBuffer* region, bool alpha, const KernelOptions& options,
         *message = "the image or selection must be at least 50 x 50 pixels to be deblurred";
         return true;
     }
-    Kernel job;
-    if (buildKernelFromOptions(options, &job.params, message))
+    DeblurParams params; // owns the kernel
+    if (buildKernelFromOptions(options, &params, message))
         return true;
     const TileCanvas canvas = smallestTileCanvas(region->width, region->height, options.motionMode);
-    const ImageBuffer& kernel = job.params.kernel;
+    const ImageBuffer& kernel = params.kernel.image;
     if (kernel.width > canvas.width || kernel.height > canvas.height) {
         *message = "the point-spread function (" + std::to_string(kernel.width) + " x "
             + std::to_string(kernel.height) + ") is larger than the processing canvas ("
@@ -42,7 +33,7 @@ bool deblurRegion(ImageBuffer* region, bool alpha, const KernelOptions& options,
     JobReport report;
     const JobStatus status = isAbortRequested()
         ? JobAborted
-        : runDeblurJob(target.get(), source.get(), job.params, progress, &report);
+        : runDeblurJob(target.get(), source.get(), params, progress, &report);
     if (status == JobAborted) {
         *message = "cancelled";
         return true;

@@ -78,7 +78,7 @@ bool buildKernelFromOptions(const KernelOptions& options, DeblurParams* params, 
             return true;
         }
         const bool unusable
-            = changeImageFormat(&picture, 8, 1) || kernelFromImage(&params->kernel, &picture);
+            = changeImageFormat(&picture, 8, 1) || kernelFromImage(params->kernel.get(), &picture);
         releaseImage(&picture);
         if (unusable) {
             *reason = options.psf

@@ -323,7 +323,7 @@ void DeblurPanel::requestPreview()
     // After the job's result has come, the panel only closes: nothing may replace the result.
     if (!previewShown() || running || hostClosing || resultReady)
         return;
-    const DeblurParams current = currentParams();
+    DeblurParams current = currentParams();
     const bool motionWithoutLine = current.motionMode && points.size() < 2 && !importedKernel;
     if (motionWithoutLine || !previewRectUsable(preview.rect)) {
         // Nothing to deblur: the unprocessed image, and no preview still on its way.
@@ -340,7 +340,8 @@ void DeblurPanel::requestPreview()
     if (!(*area)->data)
         return;
     cropImage(area->get(), host.input, rect);
-    PreviewJob request {{current, points, importedKernel}, std::move(area), rect, ++previewSerial};
+    PreviewJob request {
+        {std::move(current), points, importedKernel}, std::move(area), rect, ++previewSerial};
     previewThread->render(std::move(request));
 }
 

@@ -2,34 +2,30 @@
 
 #include "engine/pointSpread.h"
 
-#include <new>
-
-std::shared_ptr<const OwnedImage> requestKernel(const DeblurRequest& request, double motionSpread)
+bool buildRunParams(const DeblurRequest& request, double motionSpread, DeblurParams* params)
 {
-    if (request.importedKernel)
-        return request.importedKernel;
-    DeblurParams params = request.params;
-    params.importedKernel = false;
-    params.kernel = {};
-    const bool failed = params.motionMode
-        ? buildMotionKernel(
-            &params, request.points.data(), int(request.points.size()), motionSpread)
-        : buildDefocusKernel(&params, defocusSpread(params.detail));
-    if (failed)
-        return nullptr;
-    auto kernel = std::shared_ptr<OwnedImage>(new (std::nothrow) OwnedImage);
-    if (!kernel) {
-        releaseImage(&params.kernel);
-        return nullptr;
+    const DeblurParams& choices = request.params;
+    params->method = choices.method;
+    params->power = choices.power;
+    params->noise = choices.noise;
+    params->detail = choices.detail;
+    params->motionMode = choices.motionMode;
+    params->canvasMargin = choices.canvasMargin;
+    params->compactCanvas = choices.compactCanvas;
+    params->importedKernel = false;
+    params->kernel = OwnedImage();
+    if (request.importedKernel) {
+        const ImageBuffer* imported = request.importedKernel->get();
+        OwnedImage copy(
+            imported->width, imported->height, imported->channels, imported->bitsPerChannel);
+        if (!copy->data)
+            return true;
+        copyImagePixels(copy.get(), imported);
+        params->kernel = std::move(copy);
+        params->importedKernel = true;
+        return false;
     }
-    kernel->image = params.kernel;
-    return kernel;
-}
-
-DeblurParams paramsWithKernel(const DeblurRequest& request, const OwnedImage& kernel)
-{
-    DeblurParams params = request.params;
-    params.importedKernel = request.importedKernel != nullptr;
-    params.kernel = kernel.image;
-    return params;
+    return params->motionMode
+        ? buildMotionKernel(params, request.points.data(), int(request.points.size()), motionSpread)
+        : buildDefocusKernel(params, defocusSpread(params->detail));
 }

@@ -16,11 +16,9 @@ struct DeblurRequest {
     std::shared_ptr<const OwnedImage> importedKernel; // null when the kernel is built
 };
 
-// The request's kernel: the imported one, or the defocus spot of the level of details, or the
-// motion line softened by `motionSpread`. Null when it cannot be built: fewer than two points,
-// memory, or an abort while building.
-std::shared_ptr<const OwnedImage> requestKernel(const DeblurRequest& request, double motionSpread);
-
-// The request's parameters with `kernel` in them, for the engine to read; `kernel` keeps owning
-// its pixels and must outlive the returned record's use.
-DeblurParams paramsWithKernel(const DeblurRequest& request, const OwnedImage& kernel);
+// The parameters a run reads, with their own kernel in `params`: a copy of the imported one, or
+// the defocus spot of the level of details, or the motion line softened by `motionSpread`. True
+// when no kernel could be made (fewer than two points, memory, or an abort while building);
+// `params` is then not usable.
+[[nodiscard]] bool buildRunParams(
+    const DeblurRequest& request, double motionSpread, DeblurParams* params);

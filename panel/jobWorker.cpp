@@ -23,8 +23,7 @@ JobOutcome::Status runEngineJob(
 {
     const PatientPlanning planning;
     JobReport report;
-    const JobStatus status = runDeblurJob(
-        result, job.input->get(), paramsWithKernel(job.request, *job.kernel), progress, &report);
+    const JobStatus status = runDeblurJob(result, job.input->get(), job.params, progress, &report);
     // A job the engine could not do whole (memory ran out for the planes or for some tiles) is no
     // result: a picture partly deblurred is never handed back.
     if (status == JobNotDone || (status == JobDone && report.tilesNotDone > 0))

@@ -18,8 +18,7 @@ struct ProgressSink;
 
 // What the full job reads: its own copies, taken when it starts.
 struct FullJob {
-    DeblurRequest request;
-    std::shared_ptr<const OwnedImage> kernel; // built on the user-interface thread before the start
+    DeblurParams params; // with its kernel, built on the user-interface thread before the start
     std::shared_ptr<const OwnedImage> input; // the unprocessed image
 };
 

@@ -50,9 +50,7 @@ void DeblurPanel::pressOk()
 void DeblurPanel::startJob()
 {
     FullJob full;
-    full.request = {currentParams(), points, importedKernel};
-    full.kernel = requestKernel(full.request, JobMotionSpread);
-    if (!full.kernel) {
+    if (buildRunParams({currentParams(), points, importedKernel}, JobMotionSpread, &full.params)) {
         warnKernel();
         return; // editing goes on: mouse edits and previews still work
     }

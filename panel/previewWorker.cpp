@@ -15,9 +15,8 @@ PreviewOutcome computePreview(const PreviewJob& job, const PreviewWorker::Deblur
     PreviewOutcome outcome;
     outcome.rect = job.rect;
     outcome.serial = job.serial;
-    const std::shared_ptr<const OwnedImage> kernel
-        = requestKernel(job.request, PreviewMotionSpread);
-    if (!kernel) {
+    DeblurParams params;
+    if (buildRunParams(job.request, PreviewMotionSpread, &params)) {
         outcome.status
             = isAbortRequested() ? PreviewOutcome::NotDone : PreviewOutcome::KernelFailed;
         return outcome;
@@ -25,8 +24,7 @@ PreviewOutcome computePreview(const PreviewJob& job, const PreviewWorker::Deblur
     // A motion tile keeps the job's wide padding, which decides its pixels (a narrower one changes
     // the whole area by tens of levels), but a 300-pixel area padded so does not need the power of
     // two a job's tiles are laid on: a compact canvas gives the same pixels in half the time.
-    DeblurParams params = paramsWithKernel(job.request, *kernel);
-    params.compactCanvas = job.request.params.motionMode;
+    params.compactCanvas = params.motionMode;
     const ImageBuffer* area = job.area->get();
     auto result = std::make_shared<OwnedImage>(
         area->width, area->height, area->channels, area->bitsPerChannel);

@@ -132,8 +132,7 @@ TEST_F(BatchTool, DeblursEightAndSixteenBitFiles)
     drawTestScene(scene.get());
     DeblurParams params;
     ASSERT_FALSE(buildDefocusKernel(&params, defocusSpread(DefaultDetail)));
-    blurScene(blurred.get(), scene.get(), &params.kernel, 24, 1);
-    releaseImage(&params.kernel);
+    blurScene(blurred.get(), scene.get(), params.kernel.get(), 24, 1);
 
     QImage narrow(160, 120, QImage::Format_Grayscale8);
     QImage wide(160, 120, QImage::Format_Grayscale16);
@@ -222,8 +221,7 @@ TEST_F(BatchTool, SixteenBitPicturesOfEveryLayoutMatchTheirEightBitRun)
     drawTestScene(scene.get());
     DeblurParams params;
     ASSERT_FALSE(buildDefocusKernel(&params, defocusSpread(DefaultDetail)));
-    blurScene(blurred.get(), scene.get(), &params.kernel, 24, 1);
-    releaseImage(&params.kernel);
+    blurScene(blurred.get(), scene.get(), params.kernel.get(), 24, 1);
     // Level v of channel c at (x, y): three different pictures in red, green and blue.
     const auto level = [&](int x, int y, int c) {
         const int v = blurred->data[y * width + x];

@@ -131,8 +131,7 @@ TEST(ColourPlanes, RefusesRecordsOfOtherFormats)
 
 class DeblurJob : public testing::Test {
 protected:
-    void SetUp() override { makeImpulseKernel(&params.kernel, 9, 9, 4, 4); }
-    void TearDown() override { releaseImage(&params.kernel); }
+    void SetUp() override { makeImpulseKernel(params.kernel.get(), 9, 9, 4, 4); }
     AbortGuard guard;
     DeblurParams params;
 };
@@ -179,9 +178,8 @@ TEST_F(DeblurJob, TileSeamsDoNotShowWithARealKernel)
     for (int y = 0; y < 120; ++y)
         for (int x = 0; x < 1800; ++x)
             setSample(scene.get(), x, y, 0, 60 + ((x / 37 + y / 23) % 2) * 120 + (x % 50));
-    releaseImage(&params.kernel);
     ASSERT_FALSE(buildDefocusKernel(&params, defocusSpread(DefaultDetail)));
-    blurScene(blurred.get(), scene.get(), &params.kernel, 24, 0);
+    blurScene(blurred.get(), scene.get(), params.kernel.get(), 24, 0);
 
     OwnedImage whole(1800, 120, 1, 8);
     JobReport report;
@@ -248,8 +246,8 @@ TEST_F(DeblurJob, AbortStopsAtTheNextPollAndLeavesAColourTargetUntouched)
 TEST_F(DeblurJob, TilesThatCannotRunAreCopiedThroughAndReported)
 {
     // A kernel wider than the tile's canvas (512 for this tile) cannot be laid out on it.
-    releaseImage(&params.kernel);
-    makeImpulseKernel(&params.kernel, 600, 10, 300, 5);
+    params.kernel = OwnedImage();
+    makeImpulseKernel(params.kernel.get(), 600, 10, 300, 5);
     params.importedKernel = true;
     OwnedImage source(200, 100, 1, 8);
     OwnedImage target(200, 100, 1, 8);

@@ -23,14 +23,13 @@ double kernelSum(const ImageBuffer& kernel)
 
 struct KernelGuard {
     DeblurParams params;
-    ~KernelGuard() { releaseImage(&params.kernel); }
 };
 
 TEST(DefocusKernel, IsANormalisedSpotPeakingAtItsCentre)
 {
     KernelGuard guard;
     ASSERT_FALSE(buildDefocusKernel(&guard.params, defocusSpread(12)));
-    const ImageBuffer& kernel = guard.params.kernel;
+    const ImageBuffer& kernel = guard.params.kernel.image;
     EXPECT_EQ(kernel.width, 128);
     EXPECT_EQ(kernel.height, 128);
     EXPECT_EQ(kernel.bitsPerChannel, 32);
@@ -48,7 +47,7 @@ TEST(DefocusKernel, IsANormalisedSpotPeakingAtItsCentre)
     EXPECT_NEAR(kernelAt(kernel, 66, 64) / peak, std::pow(2.7182818, -2.0 / 0.72), 1e-5);
 
     ASSERT_FALSE(buildDefocusKernel(&guard.params, defocusSpread(50)));
-    EXPECT_LT(kernelAt(guard.params.kernel, 64, 64), peak); // a wider spot, a lower peak
+    EXPECT_LT(kernelAt(guard.params.kernel.image, 64, 64), peak); // a wider spot, a lower peak
 }
 
 TEST(MotionKernel, TwoPointsGiveAStraightRunConvolvedWithTheSpot)
@@ -56,7 +55,7 @@ TEST(MotionKernel, TwoPointsGiveAStraightRunConvolvedWithTheSpot)
     KernelGuard guard;
     const MotionPoint points[2] = {{100.0, 100.0, 0}, {110.0, 100.0, 0}};
     ASSERT_FALSE(buildMotionKernel(&guard.params, points, 2, JobMotionSpread));
-    const ImageBuffer& kernel = guard.params.kernel;
+    const ImageBuffer& kernel = guard.params.kernel.image;
     EXPECT_EQ(kernel.width, 512); // the line image is 266 x 256
     EXPECT_EQ(kernel.height, 256);
     EXPECT_NEAR(kernelSum(kernel), 1.0, 1e-4);
@@ -108,15 +107,15 @@ TEST(MotionCurve, PassesThroughItsPointsAndStaysInsideTheImage)
 TEST(KernelBuilders, ImportedKernelIsKeptAndFailuresKeepTheKernel)
 {
     KernelGuard guard;
-    makeImpulseKernel(&guard.params.kernel, 5, 3, 1, 1);
-    const std::uint8_t* block = guard.params.kernel.data;
+    makeImpulseKernel(guard.params.kernel.get(), 5, 3, 1, 1);
+    const std::uint8_t* block = guard.params.kernel->data;
     guard.params.importedKernel = true;
     const MotionPoint points[2] = {{0.0, 0.0, 0}, {30.0, 0.0, 0}};
     EXPECT_FALSE(buildDefocusKernel(&guard.params, 0.6));
     EXPECT_FALSE(buildMotionKernel(&guard.params, points, 2, 0.7));
     EXPECT_FALSE(buildMotionKernel(&guard.params, points, 0, 0.7));
-    EXPECT_EQ(guard.params.kernel.data, block);
-    EXPECT_EQ(guard.params.kernel.width, 5);
+    EXPECT_EQ(guard.params.kernel->data, block);
+    EXPECT_EQ(guard.params.kernel->width, 5);
 
     guard.params.importedKernel = false;
     EXPECT_TRUE(buildMotionKernel(&guard.params, points, 1, 0.7));
@@ -125,7 +124,7 @@ TEST(KernelBuilders, ImportedKernelIsKeptAndFailuresKeepTheKernel)
     AbortGuard abort;
     requestAbort();
     EXPECT_TRUE(buildMotionKernel(&guard.params, points, 2, 0.7));
-    EXPECT_EQ(guard.params.kernel.data, block);
+    EXPECT_EQ(guard.params.kernel->data, block);
 }
 
 TEST(KernelFromImage, NormalisesThePictureAndRefusesAnAllBlackOne)

@@ -34,7 +34,6 @@ protected:
                     setSample(colour.get(), x, y, c,
                         (sampleAt(gray.get(), x, y, 0) << 7) + 97 * c + (x * 31 + y * 17) % 113);
     }
-    void TearDown() override { releaseImage(&params.kernel); }
 
     // The FFT plans stay those of one transform thread, so that only the sharing of the tiles
     // and the threads of the element-wise passes change between runs.
@@ -157,8 +156,8 @@ TEST_F(TilesSideBySide, AbortStopsEveryRunningTile)
 TEST_F(TilesSideBySide, TilesThatCannotRunAreCopiedThrough)
 {
     // Wider than every tile's 2048-sample canvas.
-    releaseImage(&params.kernel);
-    makeImpulseKernel(&params.kernel, 2100, 9, 1050, 4);
+    params.kernel = OwnedImage();
+    makeImpulseKernel(params.kernel.get(), 2100, 9, 1050, 4);
     params.importedKernel = true;
     const Outcome outcome = run(wide.get(), 2);
     EXPECT_EQ(outcome.status, JobDone);

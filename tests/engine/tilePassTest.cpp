@@ -148,7 +148,6 @@ TEST(KernelPlacement, CentroidGoesToTheOriginAndTheRestWraps)
 
 class TilePass : public testing::Test {
 protected:
-    void TearDown() override { releaseImage(&params.kernel); }
     AbortGuard guard;
     DeblurParams params;
     ProgressRecord progress;
@@ -156,7 +155,7 @@ protected:
 
 TEST_F(TilePass, IdentityKernelReturnsTheTileUnchanged)
 {
-    makeImpulseKernel(&params.kernel, 128, 128, 64, 64);
+    makeImpulseKernel(params.kernel.get(), 128, 128, 64, 64);
     for (int bits : {8, 16}) {
         OwnedImage input(97, 61, 1, bits);
         OwnedImage output(97, 61, 1, bits);
@@ -168,8 +167,8 @@ TEST_F(TilePass, IdentityKernelReturnsTheTileUnchanged)
 
 TEST_F(TilePass, AllZeroKernelGivesABlackTile)
 {
-    ASSERT_EQ(allocateImage(&params.kernel, 16, 16, 1, 32), 0);
-    clearImage(&params.kernel);
+    ASSERT_EQ(allocateImage(params.kernel.get(), 16, 16, 1, 32), 0);
+    clearImage(params.kernel.get());
     OwnedImage input(60, 60, 1, 8);
     OwnedImage output(60, 60, 1, 8);
     fillImage(input.get(), 100);
@@ -203,7 +202,7 @@ TEST_F(TilePass, ACompactCanvasGivesTheSamePixelsAsThePowerOfTwoOne)
 
 TEST_F(TilePass, RefusesTilesItCannotProcessWithoutWriting)
 {
-    makeImpulseKernel(&params.kernel, 3, 3, 1, 1);
+    makeImpulseKernel(params.kernel.get(), 3, 3, 1, 1);
     OwnedImage low(60, 49, 1, 8);
     OwnedImage lowOutput(60, 49, 1, 8);
     OwnedImage colour(60, 60, 3, 8);
@@ -213,8 +212,8 @@ TEST_F(TilePass, RefusesTilesItCannotProcessWithoutWriting)
     EXPECT_EQ(deblurTile(colourOutput.get(), colour.get(), params, progress.sink()), JobNotDone);
     EXPECT_EQ(lowOutput->data[0], 9);
 
-    releaseImage(&params.kernel);
-    makeImpulseKernel(&params.kernel, 300, 513, 0, 0); // taller than the 512 canvas
+    params.kernel = OwnedImage();
+    makeImpulseKernel(params.kernel.get(), 300, 513, 0, 0); // taller than the 512 canvas
     OwnedImage input(60, 60, 1, 8);
     OwnedImage output(60, 60, 1, 8);
     EXPECT_EQ(deblurTile(output.get(), input.get(), params, progress.sink()), JobNotDone);
