@@ -13,10 +13,10 @@ struct RegistrySuites {
     const PSActionDescriptorProcs* descriptors;
 };
 
-[[nodiscard]] bool acquireSuites(RegistrySuites* suites)
+[[nodiscard]] bool acquireSuites(const PluginCall& call, RegistrySuites* suites)
 {
     *suites = {};
-    const SPBasicSuite* basic = pluginCall.basicSuite;
+    const SPBasicSuite* basic = call.basicSuite;
     if (!basic || !basic->AcquireSuite || !basic->ReleaseSuite)
         return true;
     const void* registry = nullptr;
@@ -33,22 +33,22 @@ struct RegistrySuites {
     return !suites->registry || !suites->descriptors;
 }
 
-void releaseSuites(const RegistrySuites& suites)
+void releaseSuites(PluginCall& call, const RegistrySuites& suites)
 {
-    const SPBasicSuite* basic = pluginCall.basicSuite;
+    const SPBasicSuite* basic = call.basicSuite;
     if (suites.registry)
         basic->ReleaseSuite(kPSDescriptorRegistrySuite, kPSDescriptorRegistrySuiteVersion);
     if (suites.descriptors)
         basic->ReleaseSuite(kPSActionDescriptorSuite, kPSActionDescriptorSuiteVersion);
 }
 
-SPErr readEntry(const RegistrySuites& suites)
+SPErr readEntry(PluginCall& call, const RegistrySuites& suites)
 {
     PIActionDescriptor descriptor = nullptr;
     SPErr error = suites.registry->Get(PluginUniqueString, &descriptor);
     if (error != kSPNoError || !descriptor)
         return error;
-    FilterParameters* parameters = pluginCall.parameters;
+    FilterParameters* parameters = call.parameters;
     DescriptorUnitID unit = 0;
     double percent = 0.0;
     error = suites.descriptors->GetUnitFloat(descriptor, keyAmount, &unit, &percent);
@@ -59,7 +59,7 @@ SPErr readEntry(const RegistrySuites& suites)
         error = suites.descriptors->GetEnumerated(descriptor, keyDisposition, &type, &value);
         if (error == kSPNoError) {
             parameters->disposition = dispositionOfEnum(value);
-            FilterData* data = pluginCall.filterData;
+            FilterData* data = call.filterData;
             std::memcpy(data->color, data->colorArray[colorArrayIndex(parameters->disposition)], 4);
             Boolean ignore = 0;
             error = suites.descriptors->GetBoolean(descriptor, keyIgnoreSelection, &ignore);
@@ -71,13 +71,13 @@ SPErr readEntry(const RegistrySuites& suites)
     return error;
 }
 
-SPErr writeEntry(const RegistrySuites& suites)
+SPErr writeEntry(PluginCall& call, const RegistrySuites& suites)
 {
     PIActionDescriptor descriptor = nullptr;
     SPErr error = suites.descriptors->Make(&descriptor);
     if (error != kSPNoError || !descriptor)
         return error != kSPNoError ? error : SPErr(memFullErr);
-    const FilterParameters* parameters = pluginCall.parameters;
+    const FilterParameters* parameters = call.parameters;
     error
         = suites.descriptors->PutUnitFloat(descriptor, keyAmount, unitPercent, parameters->percent);
     if (error == kSPNoError)
@@ -93,24 +93,24 @@ SPErr writeEntry(const RegistrySuites& suites)
 }
 
 // Runs one registry access with the suites it needs, released again on every path.
-OSErr withRegistrySuites(SPErr (*access)(const RegistrySuites&))
+OSErr withRegistrySuites(PluginCall& call, SPErr (*access)(PluginCall&, const RegistrySuites&))
 {
     RegistrySuites suites {};
     OSErr result = errPlugInHostInsufficient;
-    if (!acquireSuites(&suites))
-        result = access(suites) == kSPNoError ? noErr : errPlugInHostInsufficient;
-    releaseSuites(suites);
+    if (!acquireSuites(call, &suites))
+        result = access(call, suites) == kSPNoError ? noErr : errPlugInHostInsufficient;
+    releaseSuites(call, suites);
     return result;
 }
 
 } // namespace
 
-OSErr readRegistryParameters()
+OSErr readRegistryParameters(PluginCall& call)
 {
-    return withRegistrySuites(readEntry);
+    return withRegistrySuites(call, readEntry);
 }
 
-OSErr writeRegistryParameters()
+OSErr writeRegistryParameters(PluginCall& call)
 {
-    return withRegistrySuites(writeEntry);
+    return withRegistrySuites(call, writeEntry);
 }

@@ -16,16 +16,16 @@ VRect wide(HostRect rect)
 
 } // namespace
 
-bool usesBigDocument()
+bool usesBigDocument(PluginCall& call)
 {
-    const BigDocumentStruct* big = pluginCall.filterRecord->bigDocumentData;
+    const BigDocumentStruct* big = call.filterRecord->bigDocumentData;
     return big && big->PluginUsing32BitCoordinates;
 }
 
-bool documentSize(HostSize* size)
+bool documentSize(PluginCall& call, HostSize* size)
 {
-    const FilterRecord* record = pluginCall.filterRecord;
-    if (usesBigDocument()) {
+    const FilterRecord* record = call.filterRecord;
+    if (usesBigDocument(call)) {
         const VPoint& big = record->bigDocumentData->imageSize32;
         *size = {big.h, big.v};
         return big.h < 0 || big.v < 0;
@@ -36,10 +36,10 @@ bool documentSize(HostSize* size)
         || size->height >= Saturated;
 }
 
-HostRect filterRectangle()
+HostRect filterRectangle(PluginCall& call)
 {
-    const FilterRecord* record = pluginCall.filterRecord;
-    if (usesBigDocument()) {
+    const FilterRecord* record = call.filterRecord;
+    if (usesBigDocument(call)) {
         const VRect& rect = record->bigDocumentData->filterRect32;
         return {rect.top, rect.left, rect.bottom, rect.right};
     }
@@ -47,26 +47,26 @@ HostRect filterRectangle()
     return {rect.top, rect.left, rect.bottom, rect.right};
 }
 
-void setInRect(HostRect rect)
+void setInRect(PluginCall& call, HostRect rect)
 {
-    if (usesBigDocument())
-        pluginCall.filterRecord->bigDocumentData->inRect32 = wide(rect);
+    if (usesBigDocument(call))
+        call.filterRecord->bigDocumentData->inRect32 = wide(rect);
     else
-        pluginCall.filterRecord->inRect = narrow(rect);
+        call.filterRecord->inRect = narrow(rect);
 }
 
-void setOutRect(HostRect rect)
+void setOutRect(PluginCall& call, HostRect rect)
 {
-    if (usesBigDocument())
-        pluginCall.filterRecord->bigDocumentData->outRect32 = wide(rect);
+    if (usesBigDocument(call))
+        call.filterRecord->bigDocumentData->outRect32 = wide(rect);
     else
-        pluginCall.filterRecord->outRect = narrow(rect);
+        call.filterRecord->outRect = narrow(rect);
 }
 
-void setMaskRect(HostRect rect)
+void setMaskRect(PluginCall& call, HostRect rect)
 {
-    if (usesBigDocument())
-        pluginCall.filterRecord->bigDocumentData->maskRect32 = wide(rect);
+    if (usesBigDocument(call))
+        call.filterRecord->bigDocumentData->maskRect32 = wide(rect);
     else
-        pluginCall.filterRecord->maskRect = narrow(rect);
+        call.filterRecord->maskRect = narrow(rect);
 }

@@ -12,14 +12,14 @@ namespace {
 constexpr Fixed FullRate = 0x10000; // 1.0: the host delivers full resolution
 
 // Asks the host for the whole image, all planes at once, in both directions.
-OSErr requestWholeImage(HostSize size)
+OSErr requestWholeImage(PluginCall& call, HostSize size)
 {
-    FilterRecord* record = pluginCall.filterRecord;
+    FilterRecord* record = call.filterRecord;
     record->inputRate = FullRate;
     record->maskRate = FullRate;
     const HostRect whole {0, 0, size.height, size.width};
-    setInRect(whole);
-    setOutRect(whole);
+    setInRect(call, whole);
+    setOutRect(call, whole);
     record->inLoPlane = 0;
     record->outLoPlane = 0;
     record->inHiPlane = int16(record->planes - 1);
@@ -89,15 +89,13 @@ void copyToHost(std::uint8_t* hostData, int hostRowBytes, int planes, const Imag
     }
 }
 
-OSErr failRead(OSErr error)
+OSErr failRead(StartImages* images, OSErr error)
 {
-    releaseImage(&sourceImage);
-    releaseImage(&maskImage);
+    images->source = OwnedImage();
+    images->mask = OwnedImage();
     return error;
 }
 
-// The bytes of one row of `width` pixels of the host's planes, in 64 bits: a large document's
-// rows overflow 32.
 std::int64_t hostRowBytes(int width, int planes, int depth)
 {
     return std::int64_t(width) * planes * bytesPerSample(depth);
@@ -105,16 +103,16 @@ std::int64_t hostRowBytes(int width, int planes, int depth)
 
 } // namespace
 
-OSErr readSourceImage()
+OSErr readSourceImage(PluginCall& call, StartImages* images)
 {
     // A size the module cannot know is refused before anything is asked of the host.
     HostSize size {};
-    if (documentSize(&size))
-        return failRead(filterBadMode);
-    const OSErr error = requestWholeImage(size);
+    if (documentSize(call, &size))
+        return failRead(images, filterBadMode);
+    const OSErr error = requestWholeImage(call, size);
     if (error != noErr)
-        return failRead(error);
-    const FilterRecord* record = pluginCall.filterRecord;
+        return failRead(images, error);
+    const FilterRecord* record = call.filterRecord;
     const int planes = record->planes;
     const int colors = colorPlanes(planes);
     const int depth = record->depth == 8 ? 8 : record->depth == 16 ? 15 : 0; // 15: host range
@@ -122,51 +120,48 @@ OSErr readSourceImage()
     const int height = size.height;
     if (colors == 0 || depth == 0 || !record->inData
         || record->inRowBytes < hostRowBytes(width, planes, depth))
-        return failRead(filterBadMode);
+        return failRead(images, filterBadMode);
 
     // The colour planes and the transparency plane go straight into their own records.
-    if (allocateImage(&sourceImage, width, height, colors, depth) != 0)
-        return failRead(memFullErr);
+    if (allocateImage(images->source.get(), width, height, colors, depth) != 0)
+        return failRead(images, memFullErr);
     const bool hasAlpha = planes > colors;
-    releaseImage(&maskImage);
-    if (hasAlpha && allocateImage(&maskImage, width, height, 1, depth) != 0)
-        return failRead(memFullErr);
-    copyFromHost(&sourceImage, hasAlpha ? &maskImage : nullptr,
+    images->mask = OwnedImage();
+    if (hasAlpha && allocateImage(images->mask.get(), width, height, 1, depth) != 0)
+        return failRead(images, memFullErr);
+    copyFromHost(images->source.get(), hasAlpha ? images->mask.get() : nullptr,
         static_cast<const std::uint8_t*>(record->inData), record->inRowBytes, planes);
 
     if (depth == 15) {
-        if (changeImageFormat(&sourceImage, 16, sourceImage.channels))
-            return failRead(memFullErr);
-        if (hasAlpha && changeImageFormat(&maskImage, 16, 1))
-            return failRead(memFullErr);
+        if (changeImageFormat(images->source.get(), 16, images->source->channels))
+            return failRead(images, memFullErr);
+        if (hasAlpha && changeImageFormat(images->mask.get(), 16, 1))
+            return failRead(images, memFullErr);
     }
     return noErr;
 }
 
-OSErr writeResultImage()
+OSErr writeResultImage(PluginCall& call, ImageBuffer* source)
 {
     // Without an image there is nothing to send; the host's buffers need not be asked for.
     HostSize size {};
-    if (!sourceImage.data || documentSize(&size))
+    if (!source->data || documentSize(call, &size))
         return noErr;
-    const OSErr error = requestWholeImage(size);
+    const OSErr error = requestWholeImage(call, size);
     if (error != noErr)
         return error;
-    const FilterRecord* record = pluginCall.filterRecord;
+    const FilterRecord* record = call.filterRecord;
     const int planes = record->planes;
     const int hostDepth = record->depth == 8 ? 8 : 15;
-    const bool matches = sourceImage.channels == colorPlanes(planes)
-        && sourceImage.width == size.width && sourceImage.height == size.height
-        && (sourceImage.bitsPerChannel == hostDepth
-            || (hostDepth == 15 && sourceImage.bitsPerChannel == 16))
-        && record->outData
-        && record->outRowBytes >= hostRowBytes(sourceImage.width, planes, hostDepth);
+    const bool matches = source->channels == colorPlanes(planes) && source->width == size.width
+        && source->height == size.height
+        && (source->bitsPerChannel == hostDepth
+            || (hostDepth == 15 && source->bitsPerChannel == 16))
+        && record->outData && record->outRowBytes >= hostRowBytes(source->width, planes, hostDepth);
     if (!matches)
         return noErr;
-    if (sourceImage.bitsPerChannel == 16
-        && changeImageFormat(&sourceImage, 15, sourceImage.channels))
+    if (source->bitsPerChannel == 16 && changeImageFormat(source, 15, source->channels))
         return memFullErr;
-    copyToHost(
-        static_cast<std::uint8_t*>(record->outData), record->outRowBytes, planes, &sourceImage);
+    copyToHost(static_cast<std::uint8_t*>(record->outData), record->outRowBytes, planes, source);
     return noErr;
 }

@@ -6,11 +6,11 @@
 #include "host/pluginCall.h"
 #include "window/runMainWindow.h"
 
-bool runMainWindow()
+bool runMainWindow(PluginCall& call, StartImages* images)
 {
-    const FilterRecord* record = pluginCall.filterRecord;
+    const FilterRecord* record = call.filterRecord;
     QWidget* hostWindow = record && record->platformData
         ? static_cast<QWidget*>(record->platformData->hwnd)
         : nullptr;
-    return runMainWindowOn({&sourceImage, &maskImage}, hostWindow);
+    return runMainWindowOn({images->source.get(), images->mask.get()}, hostWindow);
 }

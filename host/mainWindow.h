@@ -1,8 +1,11 @@
 #pragma once
 
-// The plug-in's own window, run by the Start selector between reading the host image into
-// sourceImage (and maskImage) and writing sourceImage back.
+// The plug-in's own window, run by the Start selector between reading the host image and writing
+// it back.
 
-// Runs the window until the user closes it and leaves the image to hand back in sourceImage
+#include "host/imageExchange.h"
+#include "host/pluginCall.h"
+
+// Runs the window until the user closes it and leaves the image to hand back in images->source
 // (same geometry and format). Returns true (failed) only when the window could not be created.
-[[nodiscard]] bool runMainWindow();
+[[nodiscard]] bool runMainWindow(PluginCall& call, StartImages* images);

@@ -1,11 +1,7 @@
 #include "host/pluginCall.h"
 
-PluginCall pluginCall {};
-ImageBuffer sourceImage {};
-ImageBuffer maskImage {};
-
-void setResult(OSErr code)
+void setResult(const PluginCall& call, OSErr code)
 {
-    if (pluginCall.result)
-        *pluginCall.result = code;
+    if (call.result)
+        *call.result = code;
 }

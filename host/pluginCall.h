@@ -1,8 +1,8 @@
 #pragma once
 
-// The state of the current PluginMain call: the host's arguments, the basic suite, the locked
-// handles and the two image records that the Start selector fills. Set afresh at every call and
-// valid until it returns; everything in host/ and the main window read it. One call at a time.
+// The state of one PluginMain call: the host's arguments, the basic suite and the locked handles.
+// PluginMain makes it for the call and hands it to every function of host/ that works on the
+// call; nothing of it outlives the call.
 
 #include "host/hostInterface.h"
 #include "host/pluginRecords.h"
@@ -20,12 +20,5 @@ struct PluginCall {
     FilterData* filterData; // valid after lockHandles succeeded
 };
 
-extern PluginCall pluginCall;
-
-// The host image while Start runs: 1 or 3 channels (blue, green, red), depth 8 or 16 (full
-// range). maskImage holds the host's transparency plane when there is one, else it is empty.
-extern ImageBuffer sourceImage;
-extern ImageBuffer maskImage;
-
 // Sets the call's result code.
-void setResult(OSErr code);
+void setResult(const PluginCall& call, OSErr code);

@@ -6,84 +6,84 @@
 
 namespace {
 
-HandleProcs* handleProcs()
+HandleProcs* handleProcs(PluginCall& call)
 {
-    return pluginCall.filterRecord->handleProcs;
+    return call.filterRecord->handleProcs;
 }
 
-Handle dataHandle()
+Handle dataHandle(PluginCall& call)
 {
-    return pluginCall.data ? reinterpret_cast<Handle>(*pluginCall.data) : nullptr;
+    return call.data ? reinterpret_cast<Handle>(*call.data) : nullptr;
 }
 
-Handle newHandle(int32 size)
+Handle newHandle(PluginCall& call, int32 size)
 {
-    const HandleProcs* procs = handleProcs();
+    const HandleProcs* procs = handleProcs(call);
     return procs && procs->newProc ? procs->newProc(size) : nullptr;
 }
 
-Ptr lockHandle(Handle handle)
+Ptr lockHandle(PluginCall& call, Handle handle)
 {
-    const HandleProcs* procs = handleProcs();
+    const HandleProcs* procs = handleProcs(call);
     return procs && procs->lockProc ? procs->lockProc(handle, 1) : nullptr;
 }
 
-void unlockHandle(Handle handle)
+void unlockHandle(PluginCall& call, Handle handle)
 {
-    const HandleProcs* procs = handleProcs();
+    const HandleProcs* procs = handleProcs(call);
     if (procs && procs->unlockProc)
         procs->unlockProc(handle);
 }
 
 } // namespace
 
-void createParameters()
+void createParameters(PluginCall& call)
 {
-    FilterRecord* record = pluginCall.filterRecord;
-    record->parameters = newHandle(FilterParametersSize);
+    FilterRecord* record = call.filterRecord;
+    record->parameters = newHandle(call, FilterParametersSize);
     if (!record->parameters) {
-        setResult(memFullErr);
+        setResult(call, memFullErr);
         return;
     }
     // The host's new memory is undefined, and these values are stored and scripted: start
     // from zeros rather than from whatever the block held.
-    if (Ptr contents = lockHandle(record->parameters)) {
+    if (Ptr contents = lockHandle(call, record->parameters)) {
         std::memset(contents, 0, FilterParametersSize);
-        unlockHandle(record->parameters);
+        unlockHandle(call, record->parameters);
     }
 }
 
-void createData()
+void createData(PluginCall& call)
 {
-    if (!pluginCall.data) {
-        setResult(memFullErr);
+    if (!call.data) {
+        setResult(call, memFullErr);
         return;
     }
-    const Handle handle = newHandle(FilterDataSize);
-    *pluginCall.data = reinterpret_cast<std::intptr_t>(handle);
+    const Handle handle = newHandle(call, FilterDataSize);
+    *call.data = reinterpret_cast<std::intptr_t>(handle);
     if (!handle)
-        setResult(memFullErr);
+        setResult(call, memFullErr);
 }
 
-OSErr lockHandles()
+OSErr lockHandles(PluginCall& call)
 {
-    FilterRecord* record = pluginCall.filterRecord;
-    const Handle data = dataHandle();
+    FilterRecord* record = call.filterRecord;
+    const Handle data = dataHandle(call);
     if (!record->parameters || !data)
         return filterBadParameters;
-    pluginCall.parameters = reinterpret_cast<FilterParameters*>(lockHandle(record->parameters));
-    pluginCall.filterData = reinterpret_cast<FilterData*>(lockHandle(data));
-    if (!pluginCall.parameters || !pluginCall.filterData)
+    call.parameters = reinterpret_cast<FilterParameters*>(lockHandle(call, record->parameters));
+    call.filterData = reinterpret_cast<FilterData*>(lockHandle(call, data));
+    if (!call.parameters || !call.filterData)
         return memFullErr;
     return noErr;
 }
 
-void unlockHandles()
+void unlockHandles(PluginCall& call)
 {
-    if (const Handle data = dataHandle())
-        unlockHandle(data);
-    if (pluginCall.filterRecord->parameters)
-        unlockHandle(pluginCall.filterRecord->parameters);
+    if (const Handle data = dataHandle(call))
+        unlockHandle(call, data);
+    if (call.filterRecord->parameters)
+        unlockHandle(call, call.filterRecord->parameters);
 }
 
 int16 colorSpaceOfMode(int imageMode)
@@ -104,9 +104,9 @@ int16 colorSpaceOfMode(int imageMode)
     return imageMode >= 0 && imageMode < count ? spaces[imageMode] : plugIncolorServicesChosenSpace;
 }
 
-void convertColor(std::uint8_t color[4])
+void convertColor(PluginCall& call, std::uint8_t color[4])
 {
-    const FilterRecord* record = pluginCall.filterRecord;
+    const FilterRecord* record = call.filterRecord;
     if (record->imageMode == plugInModeRGBColor || !record->colorServices)
         return;
     ColorServicesInfo info {};
@@ -122,18 +122,17 @@ void convertColor(std::uint8_t color[4])
         color[i] = std::uint8_t(info.colorComponents[i] & 0xFF);
 }
 
-void initialiseFilterData()
+void initialiseFilterData(PluginCall& call)
 {
-    FilterData* data = pluginCall.filterData;
+    FilterData* data = call.filterData;
     static constexpr std::uint8_t fixedColors[3][4]
         = {{0, 0, 255, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}};
-    std::memcpy(data->colorArray[0], pluginCall.filterRecord->backColor, 4);
+    std::memcpy(data->colorArray[0], call.filterRecord->backColor, 4);
     for (int i = 1; i < 4; ++i) {
         std::memcpy(data->colorArray[i], fixedColors[i - 1], 4);
-        convertColor(data->colorArray[i]);
+        convertColor(call, data->colorArray[i]);
     }
-    std::memcpy(
-        data->color, data->colorArray[colorArrayIndex(pluginCall.parameters->disposition)], 4);
+    std::memcpy(data->color, data->colorArray[colorArrayIndex(call.parameters->disposition)], 4);
     data->scaleFactor = 1.0f;
     data->queryForParameters = 1;
 }

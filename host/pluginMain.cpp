@@ -8,29 +8,26 @@
 
 namespace {
 
-// The very first call starts from empty image records.
-bool firstCall = true;
-
-void dispatch(int16 selector)
+void dispatch(PluginCall& call, int16 selector)
 {
     switch (selector) {
     case filterSelectorAbout:
-        doAbout();
+        doAbout(call);
         break;
     case filterSelectorParameters:
-        doParameters();
+        doParameters(call);
         break;
     case filterSelectorPrepare:
-        doPrepare();
+        doPrepare(call);
         break;
     case filterSelectorStart:
-        doStart();
+        doStart(call);
         break;
     case filterSelectorContinue:
-        doContinue();
+        doContinue(call);
         break;
     case filterSelectorFinish:
-        doFinish();
+        doFinish(call);
         break;
     default:
         break;
@@ -38,14 +35,12 @@ void dispatch(int16 selector)
 }
 
 // Nothing may unwind into the host: Qt and the standard library may throw (bad_alloc).
-void dispatchSafely(int16 selector)
+void dispatchSafely(PluginCall& call, int16 selector)
 {
     try {
-        dispatch(selector);
+        dispatch(call, selector);
     } catch (...) {
-        releaseImage(&sourceImage);
-        releaseImage(&maskImage);
-        setResult(memFullErr);
+        setResult(call, memFullErr); // the Start's images went with the unwinding
     }
 }
 
@@ -53,29 +48,24 @@ void dispatchSafely(int16 selector)
 
 extern "C" void PluginMain(int16 selector, void* filterRecord, std::intptr_t* data, int16* result)
 {
-    pluginCall = PluginCall {};
-    pluginCall.data = data;
-    pluginCall.result = result;
+    PluginCall call {};
+    call.data = data;
+    call.result = result;
     if (selector == filterSelectorAbout)
-        pluginCall.aboutRecord = static_cast<AboutRecord*>(filterRecord);
+        call.aboutRecord = static_cast<AboutRecord*>(filterRecord);
     else
-        pluginCall.filterRecord = static_cast<FilterRecord*>(filterRecord);
-    if (firstCall) {
-        resetImage(&sourceImage);
-        resetImage(&maskImage);
-        firstCall = false;
-    }
+        call.filterRecord = static_cast<FilterRecord*>(filterRecord);
     if (selector == filterSelectorAbout) {
-        pluginCall.basicSuite = pluginCall.aboutRecord ? pluginCall.aboutRecord->sSPBasic : nullptr;
-        dispatchSafely(selector);
+        call.basicSuite = call.aboutRecord ? call.aboutRecord->sSPBasic : nullptr;
+        dispatchSafely(call, selector);
         return;
     }
-    FilterRecord* record = pluginCall.filterRecord;
+    FilterRecord* record = call.filterRecord;
     if (!record)
         return;
-    pluginCall.basicSuite = record->sSPBasic;
+    call.basicSuite = record->sSPBasic;
     if (record->bigDocumentData)
         record->bigDocumentData->PluginUsing32BitCoordinates = 1;
-    dispatchSafely(selector);
-    unlockHandles();
+    dispatchSafely(call, selector);
+    unlockHandles(call);
 }

@@ -7,15 +7,15 @@
 
 namespace {
 
-void selectColor(int16 disposition)
+void selectColor(PluginCall& call, int16 disposition)
 {
-    FilterData* data = pluginCall.filterData;
+    FilterData* data = call.filterData;
     std::memcpy(data->color, data->colorArray[colorArrayIndex(disposition)], 4);
 }
 
-void disposeDescriptor(PIDescriptorParameters* descriptor)
+void disposeDescriptor(PluginCall& call, PIDescriptorParameters* descriptor)
 {
-    const HandleProcs* procs = pluginCall.filterRecord->handleProcs;
+    const HandleProcs* procs = call.filterRecord->handleProcs;
     if (descriptor->descriptor && procs && procs->disposeProc)
         procs->disposeProc(descriptor->descriptor);
     descriptor->descriptor = nullptr;
@@ -23,16 +23,16 @@ void disposeDescriptor(PIDescriptorParameters* descriptor)
 
 } // namespace
 
-OSErr readScriptParameters(bool* showWindow)
+OSErr readScriptParameters(PluginCall& call, bool* showWindow)
 {
-    *showWindow = pluginCall.filterData->queryForParameters != 0;
-    PIDescriptorParameters* descriptor = pluginCall.filterRecord->descriptorParameters;
+    *showWindow = call.filterData->queryForParameters != 0;
+    PIDescriptorParameters* descriptor = call.filterRecord->descriptorParameters;
     if (!descriptor || !descriptor->readDescriptorProcs || !descriptor->descriptor)
         return noErr;
     const ReadDescriptorProcs* procs = descriptor->readDescriptorProcs;
     DescriptorKeyID keys[] = {keyAmount, keyDisposition, NULLID};
     const PIReadDescriptor reader = procs->openReadDescriptorProc(descriptor->descriptor, keys);
-    FilterParameters* parameters = pluginCall.parameters;
+    FilterParameters* parameters = call.parameters;
     DescriptorKeyID key = 0;
     DescriptorTypeID type = 0;
     int32 flags = 0;
@@ -46,7 +46,7 @@ OSErr readScriptParameters(bool* showWindow)
             DescriptorEnumID value = 0;
             if (procs->getEnumeratedProc(reader, &value) == noErr) {
                 parameters->disposition = dispositionOfEnum(value);
-                selectColor(parameters->disposition);
+                selectColor(call, parameters->disposition);
             }
         } else if (key == keyIgnoreSelection) {
             Boolean value = 0;
@@ -57,27 +57,27 @@ OSErr readScriptParameters(bool* showWindow)
         }
     }
     const OSErr result = procs->closeReadDescriptorProc(reader);
-    disposeDescriptor(descriptor);
+    disposeDescriptor(call, descriptor);
     *showWindow = descriptor->playInfo == plugInDialogDisplay;
     return result;
 }
 
-void writeScriptParameters()
+void writeScriptParameters(PluginCall& call)
 {
-    PIDescriptorParameters* descriptor = pluginCall.filterRecord->descriptorParameters;
+    PIDescriptorParameters* descriptor = call.filterRecord->descriptorParameters;
     if (!descriptor || !descriptor->writeDescriptorProcs)
         return;
     const WriteDescriptorProcs* procs = descriptor->writeDescriptorProcs;
     const PIWriteDescriptor writer = procs->openWriteDescriptorProc();
     if (!writer)
         return;
-    const FilterParameters* parameters = pluginCall.parameters;
+    const FilterParameters* parameters = call.parameters;
     double percent = parameters->percent;
     procs->putUnitFloatProc(writer, keyAmount, unitPercent, &percent);
     procs->putEnumeratedProc(
         writer, keyDisposition, typeMood, dispositionEnum(parameters->disposition));
     procs->putBooleanProc(writer, keyIgnoreSelection, parameters->ignoreSelection ? 1 : 0);
-    disposeDescriptor(descriptor);
+    disposeDescriptor(call, descriptor);
     procs->closeWriteDescriptorProc(writer, &descriptor->descriptor);
     descriptor->recordInfo = plugInDialogOptional;
 }

@@ -14,61 +14,61 @@
 
 namespace {
 
-OSErr currentResult()
+OSErr currentResult(PluginCall& call)
 {
-    return pluginCall.result ? *pluginCall.result : noErr;
+    return call.result ? *call.result : noErr;
 }
 
-bool dataSlotEmpty()
+bool dataSlotEmpty(PluginCall& call)
 {
-    return !pluginCall.data || *pluginCall.data == 0;
+    return !call.data || *call.data == 0;
 }
 
 } // namespace
 
-void doAbout()
+void doAbout(PluginCall& call)
 {
-    showAboutBox(pluginCall.aboutRecord);
+    showAboutBox(call.aboutRecord);
 }
 
-void doParameters()
+void doParameters(PluginCall& call)
 {
-    if (!pluginCall.filterRecord->parameters)
-        createParameters();
-    if (dataSlotEmpty())
-        createData();
-    if (currentResult() != noErr)
+    if (!call.filterRecord->parameters)
+        createParameters(call);
+    if (dataSlotEmpty(call))
+        createData(call);
+    if (currentResult(call) != noErr)
         return;
-    if (const OSErr error = lockHandles(); error != noErr) {
-        setResult(error);
+    if (const OSErr error = lockHandles(call); error != noErr) {
+        setResult(call, error);
         return;
     }
-    initialiseFilterData();
+    initialiseFilterData(call);
 }
 
-void doPrepare()
+void doPrepare(PluginCall& call)
 {
-    FilterRecord* record = pluginCall.filterRecord;
-    if (record->parameters && !dataSlotEmpty()) {
-        if (const OSErr error = lockHandles(); error != noErr)
-            setResult(error);
+    FilterRecord* record = call.filterRecord;
+    if (record->parameters && !dataSlotEmpty(call)) {
+        if (const OSErr error = lockHandles(call); error != noErr)
+            setResult(call, error);
     } else {
         if (!record->parameters)
-            createParameters();
-        if (dataSlotEmpty())
-            createData();
-        if (currentResult() == noErr) {
-            if (const OSErr error = lockHandles(); error != noErr)
-                setResult(error);
+            createParameters(call);
+        if (dataSlotEmpty(call))
+            createData(call);
+        if (currentResult(call) == noErr) {
+            if (const OSErr error = lockHandles(call); error != noErr)
+                setResult(call, error);
             else
-                initialiseFilterData();
+                initialiseFilterData(call);
         }
     }
 
     // Two buffers of every plane (and the selection mask) of the filter rectangle at most. In
     // 64 bits: four 16-bit planes of a large document overflow 32.
     record->bufferSpace = 0;
-    const HostRect rect = filterRectangle();
+    const HostRect rect = filterRectangle(call);
     const std::int64_t area = std::int64_t(rect.bottom - rect.top) * (rect.right - rect.left);
     const int planes = record->planes + (record->maskData ? 1 : 0);
     const std::int64_t limit = 2 * planes * area;
@@ -76,56 +76,55 @@ void doPrepare()
         record->maxSpace = int32(limit);
 }
 
-void doStart()
+void doStart(PluginCall& call)
 {
-    if (const OSErr error = lockHandles(); error != noErr) {
-        setResult(error);
+    if (const OSErr error = lockHandles(call); error != noErr) {
+        setResult(call, error);
         return;
     }
     // Without the host's registry (or a stored entry) the parameters stay as the host gave them.
-    (void)readRegistryParameters();
-    FilterParameters* parameters = pluginCall.parameters;
+    (void)readRegistryParameters(call);
+    FilterParameters* parameters = call.parameters;
     const FilterParameters kept = *parameters;
 
     bool showWindow = false;
-    const OSErr scriptResult = readScriptParameters(&showWindow);
+    const OSErr scriptResult = readScriptParameters(call, &showWindow);
     bool windowFailed = false;
+    StartImages images; // read from the host, shown, handed back: this Start's own
     if (scriptResult == noErr && showWindow) {
         selectSkinScheme(DarkScheme);
-        if (const OSErr error = readSourceImage(); error != noErr) {
+        if (const OSErr error = readSourceImage(call, &images); error != noErr) {
             // No window and nothing written: the host keeps its pixels.
-            setResult(error);
+            setResult(call, error);
             return;
         }
-        windowFailed = runMainWindow();
+        windowFailed = runMainWindow(call, &images);
     }
-    pluginCall.filterData->queryForParameters = 0;
+    call.filterData->queryForParameters = 0;
     if (!windowFailed) {
-        setResult(writeResultImage());
+        setResult(call, writeResultImage(call, images.source.get()));
     } else {
         *parameters = kept;
-        setResult(userCanceledErr);
+        setResult(call, userCanceledErr);
     }
-    releaseImage(&sourceImage);
-    releaseImage(&maskImage);
 }
 
-void doContinue()
+void doContinue(PluginCall& call)
 {
     const HostRect empty {0, 0, 0, 0};
-    setInRect(empty);
-    setOutRect(empty);
-    setMaskRect(empty);
+    setInRect(call, empty);
+    setOutRect(call, empty);
+    setMaskRect(call, empty);
 }
 
-void doFinish()
+void doFinish(PluginCall& call)
 {
     releaseSkin();
-    if (const OSErr error = lockHandles(); error != noErr) {
-        setResult(error);
+    if (const OSErr error = lockHandles(call); error != noErr) {
+        setResult(call, error);
         return;
     }
-    writeScriptParameters();
+    writeScriptParameters(call);
     // A host without the registry cannot remember the parameters; the run itself succeeded.
-    (void)writeRegistryParameters();
+    (void)writeRegistryParameters(call);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
-// One function per selector of PluginMain, run after pluginCall has been set for the call.
-// Each reports through pluginCall's result code.
+// One function per selector of PluginMain, run on the call PluginMain made.
+// Each reports through the call's result code.
 
-void doAbout();
-void doParameters();
-void doPrepare();
-void doStart();
-void doContinue();
-void doFinish();
+#include "host/pluginCall.h"
+
+void doAbout(PluginCall& call);
+void doParameters(PluginCall& call);
+void doPrepare(PluginCall& call);
+void doStart(PluginCall& call);
+void doContinue(PluginCall& call);
+void doFinish(PluginCall& call);

@@ -1,4 +1,4 @@
-#include "host/pluginCall.h"
+#include "host/imageExchange.h"
 #include "tests/host/hostFixture.h"
 #include "tests/support/testImages.h"
 
@@ -25,17 +25,17 @@ TEST_P(LargeDocument, TravelsWholeThroughTheBigDocumentFields)
     const int height = width > 65536 ? 1 : 2;
     useWideGray(width, height);
     const HostImage original = image;
-    windowDouble.whileOpen = [&] {
-        ASSERT_EQ(sourceImage.width, width);
-        ASSERT_EQ(sourceImage.height, height);
-        EXPECT_EQ(sampleAt(&sourceImage, width - 1, height - 1, 0),
+    windowDouble.whileOpen = [&](StartImages* images) {
+        ASSERT_EQ(images->source->width, width);
+        ASSERT_EQ(images->source->height, height);
+        EXPECT_EQ(sampleAt(images->source.get(), width - 1, height - 1, 0),
             hostSample(original, width - 1, height - 1, 0));
         // The 16-bit fields the module ignores hold the largest size they can, never a wrapped
         // one.
         EXPECT_EQ(session.record.imageSize.h, 32767);
         EXPECT_EQ(session.record.filterRect.right, 32767);
-        setSample(&sourceImage, width - 1, height - 1, 0, 255);
-        setSample(&sourceImage, 40, 0, 0, 254);
+        setSample(images->source.get(), width - 1, height - 1, 0, 255);
+        setSample(images->source.get(), 40, 0, 0, 254);
     };
     EXPECT_EQ(runFilter(&session, {}), noErr);
     EXPECT_EQ(windowDouble.runs, 1);
@@ -55,7 +55,6 @@ TEST_P(LargeDocument, IsRefusedWhenTheHostOffersOnlySixteenBitFields)
     EXPECT_EQ(runFilter(&session, {}), filterBadMode);
     EXPECT_EQ(windowDouble.runs, 0);
     EXPECT_EQ(image.pixels, pixels);
-    EXPECT_EQ(sourceImage.data, nullptr);
 }
 
 // 32768 wraps to a negative 16-bit value, 131077 to a plausible 5.

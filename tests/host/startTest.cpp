@@ -1,5 +1,5 @@
+#include "host/imageExchange.h"
 #include "host/parameterKeys.h"
-#include "host/pluginCall.h"
 #include "tests/host/hostFixture.h"
 #include "tests/support/testImages.h"
 
@@ -82,16 +82,17 @@ TEST_F(Start, RgbIsHeldAsBlueGreenRedAndWrittenBackInHostOrder)
     setHostSample(&image, 1, 2, 0, 10);
     setHostSample(&image, 1, 2, 1, 20);
     setHostSample(&image, 1, 2, 2, 30);
-    windowDouble.whileOpen = [] {
-        ASSERT_EQ(sourceImage.channels, 3);
-        ASSERT_EQ(sourceImage.bitsPerChannel, 8);
-        EXPECT_EQ(sampleAt(&sourceImage, 1, 2, 0), 30);
-        EXPECT_EQ(sampleAt(&sourceImage, 1, 2, 1), 20);
-        EXPECT_EQ(sampleAt(&sourceImage, 1, 2, 2), 10);
-        EXPECT_EQ(maskImage.data, nullptr);
-        setSample(&sourceImage, 3, 0, 0, 1); // "the window" changes one pixel to BGR (1, 2, 3)
-        setSample(&sourceImage, 3, 0, 1, 2);
-        setSample(&sourceImage, 3, 0, 2, 3);
+    windowDouble.whileOpen = [](StartImages* images) {
+        ASSERT_EQ(images->source->channels, 3);
+        ASSERT_EQ(images->source->bitsPerChannel, 8);
+        EXPECT_EQ(sampleAt(images->source.get(), 1, 2, 0), 30);
+        EXPECT_EQ(sampleAt(images->source.get(), 1, 2, 1), 20);
+        EXPECT_EQ(sampleAt(images->source.get(), 1, 2, 2), 10);
+        EXPECT_EQ(images->mask->data, nullptr);
+        setSample(
+            images->source.get(), 3, 0, 0, 1); // "the window" changes one pixel to BGR (1, 2, 3)
+        setSample(images->source.get(), 3, 0, 1, 2);
+        setSample(images->source.get(), 3, 0, 2, 3);
     };
     EXPECT_EQ(runFilter(&session, {}), noErr);
     EXPECT_EQ(hostSample(image, 1, 2, 0), 10);
@@ -99,10 +100,9 @@ TEST_F(Start, RgbIsHeldAsBlueGreenRedAndWrittenBackInHostOrder)
     EXPECT_EQ(hostSample(image, 1, 2, 2), 30);
     EXPECT_EQ(hostSample(image, 3, 0, 0), 3);
     EXPECT_EQ(hostSample(image, 3, 0, 2), 1);
-    EXPECT_EQ(sourceImage.data, nullptr) << "released at the end of Start";
 }
 
-// A transparency plane after the colours is split off into maskImage and never written back.
+// A transparency plane after the colours is split off into the mask image and never written back.
 class TransparencySplit : public HostFixture, public ::testing::WithParamInterface<int> { };
 
 TEST_P(TransparencySplit, YieldsColourAndMaskAndLeavesTheHostsTransparency)
@@ -112,16 +112,17 @@ TEST_P(TransparencySplit, YieldsColourAndMaskAndLeavesTheHostsTransparency)
     useImage(5, 3, planes, 8);
     fillHostPattern();
     const HostImage original = image;
-    windowDouble.whileOpen = [&] {
-        ASSERT_EQ(sourceImage.channels, colors);
-        ASSERT_EQ(maskImage.channels, 1);
-        ASSERT_EQ(maskImage.width, 5);
+    windowDouble.whileOpen = [&](StartImages* images) {
+        ASSERT_EQ(images->source->channels, colors);
+        ASSERT_EQ(images->mask->channels, 1);
+        ASSERT_EQ(images->mask->width, 5);
         for (int x = 0; x < 5; ++x) {
-            EXPECT_EQ(sampleAt(&maskImage, x, 1, 0), hostSample(original, x, 1, colors));
-            EXPECT_EQ(sampleAt(&sourceImage, x, 1, 0), hostSample(original, x, 1, colors - 1));
+            EXPECT_EQ(sampleAt(images->mask.get(), x, 1, 0), hostSample(original, x, 1, colors));
+            EXPECT_EQ(
+                sampleAt(images->source.get(), x, 1, 0), hostSample(original, x, 1, colors - 1));
         }
-        fillImage(&maskImage, 0);
-        fillImage(&sourceImage, 200);
+        fillImage(images->mask.get(), 0);
+        fillImage(images->source.get(), 200);
     };
     EXPECT_EQ(runFilter(&session, {}), noErr);
     for (int y = 0; y < 3; ++y) {
@@ -143,10 +144,10 @@ TEST_F(Start, SixteenBitSamplesAreFullRangeInTheWindowAndComeBackUnchanged)
         for (int x = 0; x < image.width; ++x)
             setHostSample(&image, x, y, 0, std::min(x + y * image.width, HostWhite16));
     const std::vector<std::uint8_t> pixels = image.pixels;
-    windowDouble.whileOpen = [] {
-        ASSERT_EQ(sourceImage.bitsPerChannel, 16);
-        EXPECT_EQ(sampleAt(&sourceImage, 16383, 1, 0), 65535) << "the host's white";
-        EXPECT_EQ(sampleAt(&sourceImage, 0, 0, 0), 0);
+    windowDouble.whileOpen = [](StartImages* images) {
+        ASSERT_EQ(images->source->bitsPerChannel, 16);
+        EXPECT_EQ(sampleAt(images->source.get(), 16383, 1, 0), 65535) << "the host's white";
+        EXPECT_EQ(sampleAt(images->source.get(), 0, 0, 0), 0);
     };
     EXPECT_EQ(runFilter(&session, {}), noErr);
     EXPECT_EQ(image.pixels, pixels);
@@ -177,7 +178,7 @@ TEST_F(Start, HostErrorsEndStartAndKeepTheHostsPixels)
         calls = 0;
         failingCall = failing;
         windowDouble.runs = 0;
-        windowDouble.whileOpen = [] { fillImage(&sourceImage, 0); };
+        windowDouble.whileOpen = [](StartImages* images) { fillImage(images->source.get(), 0); };
         filterData()->queryForParameters = 1;
         session.record.inData = hostIn.data();
         session.record.outData = hostOut.data();
@@ -186,7 +187,6 @@ TEST_F(Start, HostErrorsEndStartAndKeepTheHostsPixels)
         PluginMain(filterSelectorStart, &session.record, &session.dataSlot, &result);
         EXPECT_EQ(result, -1) << failing;
         EXPECT_EQ(windowDouble.runs, failing - 1);
-        EXPECT_EQ(sourceImage.data, nullptr);
     }
     EXPECT_EQ(hostOut, pixels);
 }
@@ -205,9 +205,10 @@ TEST_F(Start, ImagesThatCannotBeExchangedLeaveTheHostsPixelsAlone)
     useImage(3, 2, 3, 8);
     fillHostPattern();
     pixels = image.pixels;
-    windowDouble.whileOpen = [] {
-        ASSERT_EQ(allocateImage(&sourceImage, 2, 2, 3, 8), 0);
-        fillImage(&sourceImage, 0);
+    windowDouble.whileOpen = [](StartImages* images) {
+        images->source = OwnedImage(2, 2, 3, 8);
+        ASSERT_TRUE(images->source->data);
+        fillImage(images->source.get(), 0);
     };
     RunOptions withOptions;
     withOptions.withOptions = true;
@@ -234,7 +235,6 @@ TEST_F(Start, AnImageTooLargeForMemoryTransfersNothingAndReportsOutOfMemory)
     PluginMain(filterSelectorStart, &session.record, &session.dataSlot, &result);
     EXPECT_EQ(result, memFullErr);
     EXPECT_EQ(windowDouble.runs, 0);
-    EXPECT_EQ(sourceImage.data, nullptr);
 }
 
 TEST_F(Start, RequestsTheWholeImageThroughTheOfferedRectangles)
@@ -245,7 +245,7 @@ TEST_F(Start, RequestsTheWholeImageThroughTheOfferedRectangles)
         session.offerBigDocument = big;
         VRect in32 {};
         Rect in16 {};
-        windowDouble.whileOpen = [&] {
+        windowDouble.whileOpen = [&](StartImages*) {
             in32 = session.bigDocument.inRect32;
             in16 = session.record.inRect;
             EXPECT_EQ(session.record.inHiPlane, 2);

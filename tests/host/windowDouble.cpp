@@ -4,12 +4,12 @@
 
 WindowDouble windowDouble;
 
-bool runMainWindow()
+bool runMainWindow(PluginCall&, StartImages* images)
 {
     ++windowDouble.runs;
     if (!windowDouble.created)
         return true;
     if (windowDouble.whileOpen)
-        windowDouble.whileOpen();
+        windowDouble.whileOpen(images);
     return false;
 }
