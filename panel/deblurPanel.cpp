@@ -181,7 +181,8 @@ void DeblurPanel::createControls()
     connect(previewBox, &QCheckBox::toggled, this, &DeblurPanel::previewToggled);
     for (QComboBox* combo : {method, power, noise})
         connect(combo, &QComboBox::activated, this, &DeblurPanel::choicesChanged);
-    connect(detail, &DetailSlider::scrolled, this, &DeblurPanel::trackbarScrolled);
+    connect(detail, &QAbstractSlider::actionTriggered, this, &DeblurPanel::detailAction);
+    connect(detail, &QAbstractSlider::sliderReleased, this, &DeblurPanel::detailReleased);
     connect(job, &JobWorker::progressRange, progress, &QProgressBar::setRange);
     connect(job, &JobWorker::progressChanged, progress, &QProgressBar::setValue);
 }
@@ -275,23 +276,32 @@ void DeblurPanel::checkMemory()
     }
 }
 
-// The trackbar moves by its own step, then by one more in the direction of a line or page step
-// (so the arrows move it by 2, a page by 1); a preview follows every change except the thumb's
+// The trackbar has moved by its own step (actionTriggered comes before the move takes effect,
+// so the new position is sliderPosition()); a line or page step moves it by one more in the same
+// direction, so the arrows move it by 2 and a page by 1. Every change previews, except the thumb's
 // drag, which previews when it is let go.
-void DeblurPanel::trackbarScrolled(int code)
+void DeblurPanel::detailAction(int action)
 {
     int value = detail->sliderPosition();
-    if (code == ScrollLineLeft || code == ScrollPageLeft)
+    if (action == QAbstractSlider::SliderSingleStepSub
+        || action == QAbstractSlider::SliderPageStepSub)
         value -= 1;
-    else if (code == ScrollLineRight || code == ScrollPageRight)
+    else if (action == QAbstractSlider::SliderSingleStepAdd
+        || action == QAbstractSlider::SliderPageStepAdd)
         value += 1;
     detail->setSliderPosition(value);
     detail->setValue(value);
     const int shown = detailValue->text().toInt();
     value = detail->value();
     detailValue->setText(QString::number(value));
-    if ((value != shown && code != ScrollThumbTrack) || code == ScrollThumbPosition)
+    if (value != shown && action != QAbstractSlider::SliderMove)
         requestPreview();
+}
+
+void DeblurPanel::detailReleased()
+{
+    detailValue->setText(QString::number(detail->value()));
+    requestPreview();
 }
 
 void DeblurPanel::previewToggled(bool on)

@@ -129,7 +129,8 @@ public slots:
 
 private slots:
     void choicesChanged();
-    void trackbarScrolled(int code);
+    void detailAction(int action);
+    void detailReleased();
     void previewToggled(bool on);
     void importKernel();
     void dropImportedKernel();

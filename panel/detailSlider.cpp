@@ -14,28 +14,6 @@ namespace {
 const QColor FilledChannel(101, 135, 168);
 constexpr int ChannelHeight = 4 + 2 * EdgeWidth; // the edge around a 4-pixel channel
 
-int scrollCode(int action)
-{
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub:
-        return ScrollLineLeft;
-    case QAbstractSlider::SliderSingleStepAdd:
-        return ScrollLineRight;
-    case QAbstractSlider::SliderPageStepSub:
-        return ScrollPageLeft;
-    case QAbstractSlider::SliderPageStepAdd:
-        return ScrollPageRight;
-    case QAbstractSlider::SliderMove:
-        return ScrollThumbTrack;
-    case QAbstractSlider::SliderToMinimum:
-        return ScrollTop;
-    case QAbstractSlider::SliderToMaximum:
-        return ScrollBottom;
-    default:
-        return -1;
-    }
-}
-
 } // namespace
 
 DetailSlider::DetailSlider(QWidget* parent)
@@ -43,13 +21,6 @@ DetailSlider::DetailSlider(QWidget* parent)
 {
     setTickPosition(QSlider::NoTicks);
     setFocusPolicy(Qt::StrongFocus); // a click gives it the arrow keys
-    connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
-        const int code = scrollCode(action);
-        if (code >= 0)
-            emit scrolled(code);
-    });
-    connect(this, &QAbstractSlider::sliderReleased, this,
-        [this] { emit scrolled(ScrollThumbPosition); });
 }
 
 QRect DetailSlider::thumbRect() const
