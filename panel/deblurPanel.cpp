@@ -361,7 +361,7 @@ void DeblurPanel::previewFinished(std::shared_ptr<const PreviewOutcome> outcome)
         || resultReady)
         return;
     if (outcome->status == PreviewOutcome::KernelFailed) {
-        warnKernel();
+        warnKernel(); // the panel may be gone afterwards: nothing follows
         return;
     }
     // The area outside the rectangle, and a preview that could not run, show the input.

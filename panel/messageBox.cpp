@@ -3,6 +3,7 @@
 #include "skin/applySkin.h"
 
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -25,8 +26,11 @@ BoxAnswer showMessageBox(const BoxRequest& request)
 {
     if (installedHook)
         return installedHook(request);
-    const std::unique_ptr<QMessageBox> box = buildMessageBox(request);
+    // The owner may be deleted while the box is up (the window closed from elsewhere), and the box
+    // with it: the box is held by a guard, not owned twice.
+    QPointer<QMessageBox> box = buildMessageBox(request).release();
     const int chosen = box->exec();
+    delete box.data();
     if (request.buttons == BoxButtons::Ok)
         return BoxAnswer::Ok;
     return chosen == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;

@@ -49,10 +49,17 @@ void DeblurPanel::pressOk()
 
 void DeblurPanel::startJob()
 {
+    // The engine's abort flag is shared: the preview that computes stops, and leaves the flag
+    // clear, before the job's kernel is built (a motion kernel's builder polls the flag).
+    ++previewSerial;
+    previewThread->stop();
     FullJob full;
     if (buildRunParams({currentParams(), points, importedKernel}, JobMotionSpread, &full.params)) {
+        const QPointer<DeblurPanel> alive(this);
         warnKernel();
-        return; // editing goes on: mouse edits and previews still work
+        if (alive)
+            requestPreview(); // editing goes on: mouse edits and previews still work
+        return;
     }
     auto input = std::make_shared<OwnedImage>(
         host.input->width, host.input->height, host.input->channels, host.input->bitsPerChannel);
@@ -63,9 +70,6 @@ void DeblurPanel::startJob()
     copyImagePixels(input->get(), host.input);
     full.input = std::move(input);
 
-    // The engine's abort flag is shared: the preview that computes stops before the job starts.
-    ++previewSerial;
-    previewThread->stop();
     setParameterControlsEnabled(false);
     edits->reset();
     running = true;
@@ -120,9 +124,13 @@ void DeblurPanel::jobFinished(std::shared_ptr<const JobOutcome> outcome)
 void DeblurPanel::jobAborted(bool failed)
 {
     returnToEditing();
-    if (failed)
+    if (failed) {
+        const QPointer<DeblurPanel> alive(this);
         showMessageBox({this, interfaceText(StringTooLargeTryCrop), interfaceText(StringWarning),
             BoxButtons::Ok, false});
+        if (!alive)
+            return; // the window closed while the box was up
+    }
     // Editing goes on from the preview of the current state, or the unprocessed image.
     if (previewShown())
         requestPreview();

@@ -4,11 +4,11 @@
 #include "panel/interfaceText.h"
 
 #include <QCheckBox>
-#include <QDateTime>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWidget>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -16,9 +16,11 @@ namespace {
 // Two insertions closer than this are one click (a double click, or a bounce of the button).
 constexpr std::int64_t InsertionInterval = 100;
 
+// Milliseconds on a clock that only goes forward.
 std::int64_t milliseconds()
 {
-    return QDateTime::currentMSecsSinceEpoch();
+    using namespace std::chrono;
+    return duration_cast<std::chrono::milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 } // namespace

@@ -131,6 +131,8 @@ void PreviewWorker::run()
         computing = false;
         const bool stale = restart || quit;
         restart = false;
+        if (stale && !pending)
+            clearAbortRequest(); // it stopped the preview just dropped; nothing else reads it now
         idle.notify_all();
         if (!stale)
             emit finished(outcome);

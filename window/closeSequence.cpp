@@ -41,5 +41,6 @@ void MainWindow::closeSequence()
         dock->removeChild(deblurPanel);
         delete deblurPanel;
     }
+    imageView->setOverlay({}, false, std::nullopt); // the panel's motion line is gone
     saveSettingsAtClose(settings, paths);
 }

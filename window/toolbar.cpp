@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyleOptionComboBox>
 #include <QWheelEvent>
@@ -51,6 +52,25 @@ public:
         setEditable(true);
         setInsertPolicy(QComboBox::NoInsert);
         setFocusPolicy(Qt::ClickFocus);
+    }
+
+    // Enter confirms a typed zoom and Esc leaves the box, even where the window gives these keys
+    // to the panel's OK and Cancel.
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+                event->accept();
+                return true;
+            }
+        }
+        if (event->type() == QEvent::KeyPress
+            && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            window->setFocus();
+            return true;
+        }
+        return QComboBox::event(event);
     }
 
     // The list closed with or without a choice hands the keys back to the image view, where the

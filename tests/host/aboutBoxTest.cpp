@@ -80,8 +80,10 @@ TEST(AboutBox, ShowsTheProductTextAndClosesOnEscape)
     EXPECT_EQ(shownText, std::string("Morvanclarity\n\nVersion ") + MorvanclarityVersion);
     EXPECT_EQ(browsedUrl, "http://www.morvanclarity.example");
     EXPECT_EQ(acquired, 0) << "the host's suite was released";
-    // The application is the windows' one, kept for the filter's later calls.
+    // The application is the windows' one, kept for the filter's later calls; the test program
+    // ends it, as a host ends its process.
     EXPECT_EQ(QCoreApplication::instance(), windowApplication());
+    delete QCoreApplication::instance();
     EXPECT_EQ(slot, 0);
 }
 

@@ -27,6 +27,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -254,6 +255,52 @@ TEST_F(PanelTest, EnterPressesOkAndEscAbortsThenCancels)
     EXPECT_FALSE(window->pendingResult());
     QTest::keyClick(window->view(), Qt::Key_Escape);
     EXPECT_FALSE(window->panelOpen());
+}
+
+// A preview stopped by turning Preview off leaves nothing behind that would stop the job's
+// kernel from being built.
+TEST_F(PanelTest, OkAfterAPreviewWasStoppedStartsTheJob)
+{
+    jobRunner = longJob;
+    openPanel(true);
+    ctrlClick(windowPoint(40, 40));
+    QTest::qWait(120);
+    ctrlClick(windowPoint(70, 50));
+    std::atomic<bool> computing {false};
+    panel->previewWorker()->setDeblur([&](ImageBuffer*, const ImageBuffer*, const DeblurParams&) {
+        computing = true;
+        while (!isAbortRequested())
+            QThread::msleep(1);
+        return true;
+    });
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return bool(computing); }));
+    QTest::mouseClick(control<QCheckBox>(PreviewCheck), Qt::LeftButton);
+    settle();
+    QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
+    EXPECT_TRUE(boxLog.boxes.empty());
+    EXPECT_TRUE(panel->jobRunning());
+    QTest::mouseClick(control<QPushButton>(AbortControl), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return !panel->jobRunning(); }));
+}
+
+// In the zoom box, Enter confirms the typed zoom and Esc leaves the box; neither reaches the
+// panel's OK or Cancel.
+TEST_F(PanelTest, TheZoomBoxKeepsEnterAndEscForItself)
+{
+    jobRunner = longJob;
+    openPanel(false);
+    QLineEdit* edit = window->toolbar()->zoomBox()->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("200"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(window->viewState().zoom, 2.0);
+    EXPECT_FALSE(panel->jobRunning());
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_TRUE(window->panelOpen());
+    EXPECT_EQ(QApplication::focusWidget(), window->view());
 }
 
 // A preview computes on its own thread: the window answers meanwhile (a zoom click is handled at
