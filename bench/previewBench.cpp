@@ -4,7 +4,8 @@
 //
 // The window plans its transforms without measuring (previews never wait for a measurement);
 // pass --benchmark_filter=Wisdom to time them with plans measured beforehand, as a user has them
-// once full jobs of the same sizes have run.
+// once full jobs of the same sizes have run. motionOnThePowerOfTwoCanvas times the motion area on
+// a job's power-of-two canvas, for comparison with the compact canvas the preview uses.
 
 #include "engine/engine.h"
 #include "image/ownedImage.h"
@@ -83,7 +84,47 @@ void previewCases(benchmark::internal::Benchmark* cases)
     cases->Unit(benchmark::kMillisecond);
 }
 
+// The motion preview's area deblurred on the power-of-two canvas a job's tile of its size gets,
+// for comparison with the compact canvas the preview uses (same padding, same pixels).
+void jobCanvas(benchmark::State& state)
+{
+    configure(false);
+    OwnedImage area(Area.right - Area.left, Area.bottom - Area.top, 3, 8);
+    OwnedImage result(Area.right - Area.left, Area.bottom - Area.top, 3, 8);
+    if (!area->data || !result->data) {
+        state.SkipWithError("out of memory");
+        return;
+    }
+    for (int i = 0; i < area->dataSize; ++i)
+        area->data[i] = std::uint8_t((i * 7 + i / area->stride * 13) % 251);
+    DeblurRequest request;
+    request.params.method = int(state.range(0));
+    request.params.power = int(state.range(1));
+    request.params.motionMode = true;
+    request.points = {{580, 450, 0}, {620, 450, 0}};
+    auto run = [&] {
+        DeblurParams params;
+        return buildRunParams(request, PreviewMotionSpread, &params)
+            || runDeblurJob(result.get(), area.get(), params, {}) != JobDone;
+    };
+    if (run()) {
+        state.SkipWithError("no preview");
+        return;
+    }
+    for (auto _ : state) {
+        if (run())
+            state.SkipWithError("no preview");
+        benchmark::DoNotOptimize(result->data);
+    }
+}
+
 BENCHMARK(estimatedPlans)->Apply(previewCases);
 BENCHMARK(measuredPlans)->Name("Wisdom")->Apply(previewCases);
+BENCHMARK(jobCanvas)
+    ->Name("motionOnThePowerOfTwoCanvas")
+    ->ArgNames({"method", "power"})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
