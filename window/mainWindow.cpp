@@ -31,11 +31,11 @@ QAction* makeAction(QObject* parent, const QString& text, const QKeySequence& sh
     return action;
 }
 
-// A toolbar command's action: its tooltip (with the shortcut, when it has one) names it for
-// screen readers too.
+// A toolbar command's action: its tip is the picture button's name (icon text) and, with the
+// shortcut when it has one, its tooltip. No status tip: the status bar keeps its hint.
 void setTip(QAction* action, const QString& tip)
 {
-    action->setStatusTip(tip);
+    action->setIconText(tip);
     const QString keys = action->shortcut().toString(QKeySequence::NativeText);
     action->setToolTip(keys.isEmpty() ? tip : QStringLiteral("%1 (%2)").arg(tip, keys));
 }
@@ -111,7 +111,6 @@ void MainWindow::createActions()
     connect(zoom100Command, &QAction::triggered, imageView, &ImageViewWidget::zoom100);
     connect(zoomFitCommand, &QAction::triggered, imageView, &ImageViewWidget::zoomToFit);
     menuCommand = makeAction(this, QStringLiteral("Menu"));
-    menuCommand->setStatusTip(QStringLiteral("Menu"));
     connect(menuCommand, &QAction::triggered, this, &MainWindow::showApplicationMenu);
 
     optionsCommand = makeAction(this, interfaceText(StringMenuOptions));

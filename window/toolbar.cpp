@@ -132,7 +132,7 @@ Toolbar::Toolbar(QWidget* parent, const ToolbarActions& actions, QWidget* wheelT
         button->setDefaultAction(action);
         button->setIconSize(pictureSize);
         // The picture button's name for screen readers: its tooltip without the shortcut.
-        button->setAccessibleName(action->statusTip());
+        button->setAccessibleName(action->iconText());
         items[std::size_t(position)] = button;
     }
     auto* menu = static_cast<QToolButton*>(items[9]);

@@ -16,6 +16,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QEnterEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -346,6 +347,10 @@ TEST_F(MainWindowView, TheMenuIsLabelledFromTheTextsAndHoldsTheWindowsActions)
                     ->toolTip()
                     .endsWith(QStringLiteral("(Ctrl+2)")));
     EXPECT_EQ(window->toolbar()->button(MotionCorrectionCommand)->accessibleName(), text(32));
+    // Hovering a button leaves the status bar's hint alone.
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QApplication::sendEvent(window->toolbar()->button(ZoomInCommand), &enter);
+    EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
 }
 
 // Screen readers announce the main window as a frame.
