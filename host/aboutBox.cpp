@@ -127,6 +127,7 @@ void showAboutBox(const AboutRecord* record)
         auto* layout = new QVBoxLayout(&box);
         layout->setContentsMargins(24, 20, 24, 20);
         auto* text = new QLabel(QString::fromUtf8(aboutText()), &box);
+        text->setTextFormat(Qt::PlainText);
         text->setObjectName(QStringLiteral("item3"));
         text->setAlignment(Qt::AlignCenter);
         auto* product = new LinkItem(productLink, &fileList, &box);

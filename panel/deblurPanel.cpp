@@ -43,6 +43,7 @@ void place(QWidget* control, int id, int x, int y, int width, int height)
 QLabel* makeLabel(QWidget* parent, int id, QRect units, const QString& text)
 {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     place(label, id, units.x(), units.y(), units.width(), units.height());
     label->setAccessibleName(text);
     return label;

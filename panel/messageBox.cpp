@@ -18,6 +18,7 @@ std::unique_ptr<QMessageBox> buildMessageBox(const BoxRequest& request)
         request.text,
         request.buttons == BoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
         request.owner);
+    box->setTextFormat(Qt::PlainText);
     applySkin(box.get());
     return box;
 }

@@ -37,7 +37,8 @@ void setTip(QAction* action, const QString& tip)
 {
     action->setIconText(tip);
     const QString keys = action->shortcut().toString(QKeySequence::NativeText);
-    action->setToolTip(keys.isEmpty() ? tip : QStringLiteral("%1 (%2)").arg(tip, keys));
+    action->setToolTip(
+        plainToolTip(keys.isEmpty() ? tip : QStringLiteral("%1 (%2)").arg(tip, keys)));
 }
 
 } // namespace

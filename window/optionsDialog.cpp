@@ -28,6 +28,7 @@ int runOptionsDialog(QWidget* owner, Settings* settings, const LocalePaths& path
     dialog.setObjectName(QStringLiteral("dialog158"));
     dialog.setWindowTitle(interfaceText(StringOptions));
     auto* label = new QLabel(interfaceText(StringSelectLanguage), &dialog);
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName(controlName(OptionsLabelId));
     auto* languages = new QComboBox(&dialog);
     languages->setObjectName(controlName(OptionsLanguageListId));

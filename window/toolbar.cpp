@@ -140,7 +140,7 @@ Toolbar::Toolbar(QWidget* parent, const ToolbarActions& actions, QWidget* wheelT
 
     box = new ZoomBox(this, wheelTarget);
     box->setObjectName(QStringLiteral("zoomBox32810"));
-    box->setToolTip(interfaceText(StringTipSetZoom));
+    box->setToolTip(plainToolTip(interfaceText(StringTipSetZoom)));
     box->setAccessibleName(interfaceText(StringTipSetZoom));
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(ZoomFontPixels);

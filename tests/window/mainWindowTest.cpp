@@ -17,8 +17,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEnterEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -351,6 +353,27 @@ TEST_F(MainWindowView, TheMenuIsLabelledFromTheTextsAndHoldsTheWindowsActions)
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
     QApplication::sendEvent(window->toolbar()->button(ZoomInCommand), &enter);
     EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
+}
+
+// Texts from the language file are shown as they are written, never as markup (an <img> in a
+// label would load whatever file it names).
+TEST_F(MainWindowView, LanguageFileTextsAreShownAsPlainText)
+{
+    const std::string markup = "<img src=\"/dev/zero\"><b>x</b>";
+    writeFileBytes(paths.languageFile,
+        "[General]\nLanguages No=1\n[0]\nLanguage=English\nstring22=" + markup
+            + "\nstring32=" + markup + "\nstring75=" + markup + "\nstring2=" + markup + "\n");
+    writeSettingsFile("[General]\nCrashed Last Time=1\n");
+    makeSource(16, 16);
+    openWindow();
+    QTest::mouseClick(window->toolbar()->button(FocusCorrectionCommand), Qt::LeftButton);
+    const QString shown = QString::fromStdString(markup);
+    EXPECT_EQ(window->statusText(), shown);
+    for (QLabel* label : window->findChildren<QLabel*>())
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    EXPECT_FALSE(window->toolbar()->button(MotionCorrectionCommand)->toolTip().contains("<img"));
+    ASSERT_FALSE(boxLog.boxes.empty()); // the crash warning, in the file's words
+    EXPECT_EQ(buildMessageBox(boxLog.boxes[0])->textFormat(), Qt::PlainText);
 }
 
 // Screen readers announce the main window as a frame.
