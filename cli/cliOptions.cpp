@@ -166,6 +166,7 @@ holds 8-bit pixels without alpha); its format follows its extension: .png, .tif/
 The output appears only when the whole job succeeded.
 
 Exit status: 0 done, 1 the job could not finish (memory), 2 bad command line, 3 bad input image,
-4 bad point-spread function, 5 output not writable, 130 interrupted.
+4 bad point-spread function, 5 output not writable, 130 interrupted (143 terminated,
+129 hung up).
 )";
 }

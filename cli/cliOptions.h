@@ -20,7 +20,7 @@ enum CliExit : int {
     ExitBadInput = 3, // input unreadable, of an unsupported kind, or too small
     ExitBadPsf = 4, // PSF picture unreadable, refused, all black or too large; no kernel
     ExitBadOutput = 5, // output of an unknown kind or not writable
-    ExitInterrupted = 130, // stopped with Ctrl-C
+    ExitInterrupted = 130, // stopped with Ctrl-C (SIGTERM gives 143, SIGHUP 129)
 };
 
 struct CliOptions {

@@ -28,19 +28,43 @@ int fail(int status, const std::string& message)
     return status;
 }
 
-void requestAbortOnSignal(int)
+// Ctrl-C, a termination request (kill, a shutdown) and a closed terminal all stop the run the same
+// way: the job stops, nothing is written, no temporary file is left, and the exit status is 128
+// plus the signal's number, as the shell reports a process the signal ended.
+constexpr int StopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+volatile std::sig_atomic_t stopSignal = 0;
+
+void requestAbortOnSignal(int signal)
 {
+    stopSignal = signal;
     requestAbort(); // a lock-free atomic store: safe in a signal handler
-    std::signal(SIGINT, SIG_DFL); // a second Ctrl-C ends the process at once
+    std::signal(signal, SIG_DFL); // the same signal again ends the process at once
 }
 
-// Asked by the output's writer just before the finished file replaces the old one: a Ctrl-C
-// until here stops the run with nothing written; from here on the run finishes, since the
-// output is as good as written.
+void stopOnSignals()
+{
+    stopSignal = 0;
+    for (int signal : StopSignals)
+        std::signal(signal, requestAbortOnSignal);
+}
+
+// Asked by the output's writer just before the finished file replaces the old one: a signal
+// until here stops the run with nothing written; from here on the run finishes, since the output
+// is as good as written.
 bool interruptedBeforeCommit()
 {
-    std::signal(SIGINT, SIG_IGN);
+    for (int signal : StopSignals)
+        std::signal(signal, SIG_IGN);
     return isAbortRequested();
+}
+
+int interrupted()
+{
+    const int signal = stopSignal != 0 ? int(stopSignal) : SIGINT;
+    const char* what = signal == SIGTERM ? "terminated"
+        : signal == SIGHUP               ? "hung up"
+                                         : "interrupted";
+    return fail(128 + signal, std::string(what) + "; nothing was written");
 }
 
 // Tells the output's writer why it must not replace the file, if it must not. The output's
@@ -63,7 +87,7 @@ int writeOutput(const std::string& path, const ImageBuffer& pixels, const ImageB
     case PhotoWriteStatus::Written:
         return ExitSuccess;
     case PhotoWriteStatus::Cancelled:
-        return fail(ExitInterrupted, "interrupted; nothing was written");
+        return interrupted();
     case PhotoWriteStatus::Failed:
         break;
     }
@@ -119,9 +143,10 @@ int runDeblurCommand(const CliOptions& options)
 {
     if (const int status = checkOutput(options.output); status != ExitSuccess)
         return status;
-    // From here on Ctrl-C asks the job to stop; whatever runs then ends without output.
+    // From here on Ctrl-C (or a termination request) asks the job to stop; whatever runs then ends
+    // without output.
     clearAbortRequest();
-    std::signal(SIGINT, requestAbortOnSignal);
+    stopOnSignals();
 
     JobImages job;
     std::string reason;
@@ -163,7 +188,7 @@ int runDeblurCommand(const CliOptions& options)
     else
         bar.endLine();
     if (status == JobAborted)
-        return fail(ExitInterrupted, "interrupted; nothing was written");
+        return interrupted();
     if (status != JobDone)
         return fail(ExitJobFailed, "the job could not run: not enough memory; nothing was written");
     if (report.tilesNotDone > 0)

@@ -10,6 +10,7 @@
 #include <QImageWriter>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <spawn.h>
@@ -402,40 +403,54 @@ TEST_F(BatchTool, AnOutputThatCannotBeCreatedIsRefusedFirst)
     EXPECT_NE(errors.find("folder"), std::string::npos) << errors;
 }
 
-TEST_F(BatchTool, InterruptStopsTheJobAndWritesNothing)
+// Ctrl-C, a termination request and a closed terminal stop the job alike: the exit status the
+// shell gives the signal, a sentence, no output and no temporary file.
+TEST_F(BatchTool, ASignalStopsTheJobAndWritesNothing)
 {
     QImage photo(3000, 2000, QImage::Format_Grayscale8);
     for (int y = 0; y < 2000; ++y)
         for (int x = 0; x < 3000; ++x)
             photo.scanLine(y)[x] = std::uint8_t((x ^ y) & 0xFF);
     const std::string in = save(photo, "big.png");
-    const std::string out = folder.file("big-out.png");
-    // On a terminal the tool draws its progress bar as soon as the job starts: Ctrl-C then
-    // comes while the job runs, however fast or slow the machine.
-    int terminal = -1;
-    std::string program = MORVANCLARITY_TOOL;
-    std::vector<std::string> arguments = {program, "deblur", in, out, "--power", "high"};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+    const struct {
+        int signal;
+        int status;
+        const char* said;
+    } cases[] = {{SIGINT, 130, "interrupted; nothing was written"},
+        {SIGTERM, 143, "terminated; nothing was written"},
+        {SIGHUP, 129, "hung up; nothing was written"}};
+    for (const auto& c : cases) {
+        const std::string out = folder.file("big-out.png");
+        // On a terminal the tool draws its progress bar as soon as the job starts: the signal
+        // then comes while the job runs, however fast or slow the machine.
+        int terminal = -1;
+        std::string program = MORVANCLARITY_TOOL;
+        std::vector<std::string> arguments = {program, "deblur", in, out, "--power", "high"};
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        char first = 0;
+        EXPECT_EQ(::read(terminal, &first, 1), 1) << "no progress before the tool ended";
+        kill(pid, c.signal);
+        std::string said;
+        char buffer[256];
+        for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+            said.append(buffer, std::size_t(got));
+        ::close(terminal);
+        EXPECT_EQ(exitStatus(pid), c.status) << c.signal;
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_FALSE(fileExists(out));
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+            EXPECT_EQ(entry.path().filename().string().rfind("big-out.png", 0), std::string::npos)
+                << entry.path();
     }
-    char first = 0;
-    EXPECT_EQ(::read(terminal, &first, 1), 1) << "no progress before the tool ended";
-    kill(pid, SIGINT);
-    std::string said;
-    char buffer[256];
-    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
-        said.append(buffer, std::size_t(got));
-    ::close(terminal);
-    EXPECT_EQ(exitStatus(pid), 130);
-    EXPECT_NE(said.find("interrupted; nothing was written"), std::string::npos) << said;
-    EXPECT_FALSE(fileExists(out));
 }
 
 } // namespace
