@@ -89,13 +89,16 @@ bool parseCliOptions(
             if (choose(NoiseLevels, argument, value, &options->kernel.noise, message))
                 return true;
         } else if (argument == "--detail") {
-            double detail = 0.0;
-            if (parseFiniteNumber(value, &detail) || detail != std::floor(detail) || detail < 1
-                || detail > 50) {
+            // Decimal digits only: strtod would also take 0x10, 1e1 and a fraction that rounds
+            // to a whole number.
+            const bool digits = !value.empty() && value.size() <= 2
+                && value.find_first_not_of("0123456789") == std::string::npos;
+            const int detail = digits ? std::stoi(value) : 0;
+            if (detail < 1 || detail > 50) {
                 *message = "--detail takes a whole number from 1 to 50, not \"" + value + "\"";
                 return true;
             }
-            options->kernel.detail = int(detail);
+            options->kernel.detail = detail;
         } else if (argument == "--points") {
             if (parseMotionPoints(value, &options->kernel.points)) {
                 *message = "--points takes X,Y;X,Y;... in image pixels, not \"" + value + "\"";

@@ -267,7 +267,7 @@ void DeblurPanel::choicesChanged()
 
 void DeblurPanel::checkMemory()
 {
-    const long long need = jobMemoryNeed(*host.input, method->currentIndex());
+    const long long need = jobMemoryNeed(*host.input, method->currentIndex(), params.motionMode);
     if (jobFitsMemory(need, availableMemoryBytes())) {
         memoryWarning->hide();
         ok->setEnabled(!running);

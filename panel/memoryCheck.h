@@ -9,8 +9,10 @@
 constexpr long long AddressSpaceLimit = 1'600'000'000;
 
 // Bytes a full job needs on `image` with method selection `method` (0 Progressive, 1 Smoothing,
-// 2 and others as the method list would have them).
-long long jobMemoryNeed(const ImageBuffer& image, int method);
+// 2 and others as the method list would have them). The method's canvases are those of an
+// out-of-focus tile; a motion job's tiles are padded so much more that their canvas can be four
+// times as large, and the canvases grow with it.
+long long jobMemoryNeed(const ImageBuffer& image, int method, bool motionMode = false);
 
 // Whether `need` fits in `available` bytes (negative: unknown, taken as enough). A 32-bit
 // process is also held to AddressSpaceLimit; a 64-bit one is not.

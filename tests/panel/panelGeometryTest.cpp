@@ -158,6 +158,13 @@ TEST(MemoryCheck, NeedOfAJobAndTheLimitOf32BitProcessesOnly)
     gray.channels = 1;
     gray.dataSize = 3000 * 2000;
     EXPECT_EQ(jobMemoryNeed(gray, 2), 6'000'000 + 155'189'248 + 30'000'000);
+    // A motion job pads its tiles onto 4096 x 4096 canvases where an out-of-focus one has
+    // 2048 x 2048: four times the canvases; a picture smaller than a tile needs no more.
+    EXPECT_EQ(jobMemoryNeed(rgb, 0, true), jobMemoryNeed(rgb, 0) + 3 * 0x8400000LL);
+    ImageBuffer small = rgb;
+    small.width = small.height = 512;
+    small.dataSize = 512 * 3 * 512;
+    EXPECT_EQ(jobMemoryNeed(small, 1, true), jobMemoryNeed(small, 1));
 
     // A 10000 x 7000 photo needs about 2.7 GB: refused in a 32-bit process, fine in a 64-bit one
     // with the memory to spare.
