@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -50,8 +51,13 @@ bool closeWindowsAfter(int milliseconds, const std::string& screenshot)
                     (void)largest->grab().save(grabPath);
                 grabPath.clear();
             }
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (window->isVisible())
+            // Closing one window may delete others (the filter's window takes its panel and the
+            // panel's menus with it): each is looked at only while it still exists.
+            QList<QPointer<QWidget>> windows;
+            for (QWidget* window : QApplication::topLevelWidgets())
+                windows.append(window);
+            for (const QPointer<QWidget>& window : windows) {
+                if (window && window->isVisible())
                     window->close();
             }
         });

@@ -4,6 +4,9 @@
 #include "tools/hostSession.h"
 #include "tools/windowCloser.h"
 
+#include <QPointer>
+#include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -109,6 +112,33 @@ TEST(FilterModule, RefusesLibrariesThatAreNoFilterModules)
     broken.bytes[6] = 1; // one property whose length runs past the end
     broken.bytes[10 + 15] = 0x7F;
     EXPECT_EQ(entryPointName(broken), "");
+}
+
+// Closing one window may delete another (the filter's window deletes its panel and the panel's
+// menus): the closer goes on with the windows that are left and never touches a deleted one.
+TEST(WindowCloser, GoesOnPastWindowsThatAnotherWindowsCloseDeleted)
+{
+    ASSERT_FALSE(closeWindowsAfter(0));
+    struct Pair : QWidget {
+        QPointer<QWidget> other;
+        void closeEvent(QCloseEvent* event) override
+        {
+            delete other.data();
+            QWidget::closeEvent(event);
+        }
+    };
+    auto* first = new Pair;
+    auto* second = new Pair;
+    first->other = second;
+    second->other = first;
+    QPointer<QWidget> watchedFirst = first;
+    QPointer<QWidget> watchedSecond = second;
+    first->show();
+    second->show();
+    QTest::qWait(100);
+    EXPECT_TRUE(watchedFirst.isNull() != watchedSecond.isNull()); // one closed, the other deleted
+    delete watchedFirst.data();
+    delete watchedSecond.data();
 }
 
 // Two runs of the host, each loading the module afresh: what the first stored in the registry
