@@ -75,6 +75,15 @@ PictureReadStatus decodePictureBytes(
         *reason = bytes.empty() ? "the file is empty" : "not a picture format that can be read";
         return PictureReadStatus::NotAPicture;
     }
+    // Only the formats whose files are checked for truncation above are read: Qt's other readers
+    // (WebP, TGA, PPM ...) would fill a cut-short file's missing rows without a word.
+    const QByteArray format = reader.format();
+    if (format != "png" && format != "jpeg" && format != "tiff" && format != "bmp"
+        && format != "gif") {
+        *reason = "a " + format.toUpper().toStdString()
+            + " picture, which is not read (PNG, TIFF, JPEG, BMP and GIF are)";
+        return PictureReadStatus::NotAPicture;
+    }
     // Qt's own limit (128 MiB by default) would refuse ordinary large photographs; the budget
     // replaces it, and a header claiming more than that (a decompression bomb) is refused
     // before any pixel is decoded.

@@ -206,6 +206,50 @@ bool tiffEndsEarly(Bytes file)
     return false;
 }
 
+// Runs of sub-blocks (a length byte and that many bytes) end with a zero length; returns the
+// offset after the terminator, or past the end when the file stops first.
+std::uint64_t skipSubBlocks(Bytes file, std::uint64_t offset)
+{
+    while (offset < file.size()) {
+        const std::uint32_t length = byteAt(file, offset);
+        offset += 1 + length;
+        if (length == 0)
+            return offset;
+    }
+    return file.size() + 1;
+}
+
+// The logical screen (with its colour table), then extensions and images, each a run of
+// sub-blocks, up to the trailer byte 0x3B.
+bool gifEndsEarly(Bytes file)
+{
+    if (file.size() < 13)
+        return true;
+    std::uint64_t offset = 13;
+    const std::uint32_t screenFlags = byteAt(file, 10);
+    if (screenFlags & 0x80)
+        offset += 3ULL << ((screenFlags & 7) + 1);
+    while (offset < file.size()) {
+        const std::uint32_t block = byteAt(file, offset);
+        if (block == 0x3B)
+            return false;
+        if (block == 0x21) { // extension: a label, then sub-blocks
+            offset = skipSubBlocks(file, offset + 2);
+        } else if (block == 0x2C) { // image: descriptor, local colour table, code size, data
+            if (offset + 10 > file.size())
+                return true;
+            const std::uint32_t imageFlags = byteAt(file, offset + 9);
+            offset += 10;
+            if (imageFlags & 0x80)
+                offset += 3ULL << ((imageFlags & 7) + 1);
+            offset = skipSubBlocks(file, offset + 1);
+        } else {
+            return false; // damaged rather than cut short: the reader reports it
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool pictureEndsEarly(std::string_view file)
@@ -216,6 +260,8 @@ bool pictureEndsEarly(std::string_view file)
         return jpegEndsEarly(file);
     if (file.substr(0, 2) == "BM")
         return bmpEndsEarly(file);
+    if (file.substr(0, 6) == "GIF87a" || file.substr(0, 6) == "GIF89a")
+        return gifEndsEarly(file);
     const std::string_view tiffSignatures[] = {{"II*\0", 4}, {"MM\0*", 4}};
     if (file.substr(0, 4) == tiffSignatures[0] || file.substr(0, 4) == tiffSignatures[1])
         return tiffEndsEarly(file);

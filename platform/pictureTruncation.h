@@ -6,7 +6,8 @@
 
 #include <string_view>
 
-// True when `file` is a PNG, JPEG, BMP or TIFF file cut short: a PNG without its complete end
-// chunk, a JPEG whose markers stop before the end-of-image marker, a BMP shorter than its pixel
-// rows, a TIFF whose directory or pixel strips lie past the end. Other formats give false.
+// True when `file` is a PNG, JPEG, BMP, TIFF or GIF file cut short: a PNG without its complete
+// end chunk, a JPEG whose markers stop before the end-of-image marker, a BMP shorter than its
+// pixel rows, a TIFF whose directory or pixel strips lie past the end, a GIF whose blocks stop
+// before its trailer. Other formats give false (the decoder refuses them by name).
 bool pictureEndsEarly(std::string_view file);

@@ -31,6 +31,14 @@ QImage noise(int width, int height, QImage::Format format)
 
 std::string encoded(const QImage& image, const char* format)
 {
+    if (std::string(format) == "gif") {
+        const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+        std::vector<std::uint8_t> levels;
+        for (int y = 0; y < gray.height(); ++y)
+            levels.insert(
+                levels.end(), gray.constScanLine(y), gray.constScanLine(y) + gray.width());
+        return grayGif(gray.width(), gray.height(), levels);
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -53,6 +61,7 @@ const PictureCase pictureCases[] = {
     {"jpeg", "jpeg", QImage::Format_RGB888},
     {"bmp24", "bmp", QImage::Format_RGB888},
     {"bmpIndexed", "bmp", QImage::Format_Indexed8},
+    {"gif", "gif", QImage::Format_Grayscale8},
 };
 
 class CutPicture : public testing::TestWithParam<PictureCase> { };
@@ -87,8 +96,22 @@ TEST(PictureFile, ExtraBytesAfterTheEndAreNoTruncation)
         const std::string file = encoded(noise(20, 10, picture.layout), picture.format);
         EXPECT_FALSE(pictureEndsEarly(file + std::string(100, '\0'))) << picture.name;
     }
-    EXPECT_FALSE(pictureEndsEarly("GIF89a"));
+    EXPECT_TRUE(pictureEndsEarly("GIF89a")); // a header and nothing more
     EXPECT_FALSE(pictureEndsEarly(""));
+}
+
+// Formats whose files are not checked for truncation are refused by name, whole or cut.
+TEST(PictureFile, OtherFormatsAreRefusedByName)
+{
+    for (const char* format : {"ppm", "webp", "xpm"}) {
+        const std::string file = encoded(noise(20, 10, QImage::Format_RGB888), format);
+        std::string reason;
+        QImage image;
+        EXPECT_EQ(decodePictureBytes(file, &image, &reason, false), PictureReadStatus::NotAPicture)
+            << format;
+        EXPECT_NE(reason.find("which is not read"), std::string::npos) << reason;
+        EXPECT_TRUE(image.isNull());
+    }
 }
 
 // Qt's own allocation limit (128 MiB) refused ordinary 42-megapixel photographs; a header that

@@ -94,3 +94,63 @@ void writeFloatTiff(const std::string& path, int width, int height, const std::v
             + little16(32) + little16(3) + little16(3) + little16(3)
             + little16(std::uint32_t(count)) + entries + little32(0));
 }
+
+std::string grayGif(int width, int height, const std::vector<std::uint8_t>& gray)
+{
+    std::string gif = "GIF89a";
+    auto put16 = [&gif](int value) {
+        gif += char(value & 0xFF);
+        gif += char(value >> 8 & 0xFF);
+    };
+    put16(width);
+    put16(height);
+    gif += char(0xF7); // a global colour table of 256 entries
+    gif += char(0);
+    gif += char(0);
+    for (int level = 0; level < 256; ++level)
+        gif.append(3, char(level));
+    gif += char(0x2C);
+    put16(0);
+    put16(0);
+    put16(width);
+    put16(height);
+    gif += char(0); // no local colour table, not interlaced
+    gif += char(8); // minimum code size: codes start 9 bits wide
+    std::string codes;
+    std::uint32_t bits = 0;
+    int bitCount = 0;
+    auto putCode = [&](int code) {
+        bits |= std::uint32_t(code) << bitCount;
+        bitCount += 9;
+        while (bitCount >= 8) {
+            codes += char(bits & 0xFF);
+            bits >>= 8;
+            bitCount -= 8;
+        }
+    };
+    constexpr int Clear = 256;
+    constexpr int End = 257;
+    // The table grows by one entry for each literal after the first; a clear code before it
+    // reaches 512 keeps every code 9 bits wide.
+    int sinceClear = 0;
+    putCode(Clear);
+    for (std::uint8_t level : gray) {
+        if (sinceClear == 250) {
+            putCode(Clear);
+            sinceClear = 0;
+        }
+        putCode(level);
+        ++sinceClear;
+    }
+    putCode(End);
+    if (bitCount > 0)
+        codes += char(bits & 0xFF);
+    for (std::size_t start = 0; start < codes.size(); start += 255) {
+        const std::size_t length = std::min<std::size_t>(255, codes.size() - start);
+        gif += char(length);
+        gif.append(codes, start, length);
+    }
+    gif += char(0);
+    gif += char(0x3B);
+    return gif;
+}

@@ -18,3 +18,8 @@ std::string pngWithoutPixels(std::uint32_t width, std::uint32_t height);
 
 // An uncompressed little-endian TIFF of `rgb` (red, green, blue floats, 0..1, row by row).
 void writeFloatTiff(const std::string& path, int width, int height, const std::vector<float>& rgb);
+
+// A GIF of `image` (converted to 256 grey levels) that Qt can read: its LZW data holds every
+// pixel as a literal code, with a clear code often enough that codes stay 9 bits wide. Qt has no
+// GIF writer.
+std::string grayGif(int width, int height, const std::vector<std::uint8_t>& gray);
