@@ -45,19 +45,29 @@ bool buildDefocusKernel(DeblurParams* params, double spread)
 
 bool kernelFromImage(ImageBuffer* kernel, const ImageBuffer* image)
 {
-    if (!image->data || image->channels != 1 || image->bitsPerChannel != 8)
+    if (!image->data || image->channels != 1
+        || (image->bitsPerChannel != 8 && image->bitsPerChannel != 16))
         return true;
+    const bool wide = image->bitsPerChannel == 16;
+    const auto sample = [image, wide](int x, int y) {
+        const std::uint8_t* row = image->data + std::int64_t(y) * image->stride;
+        return wide ? float(reinterpret_cast<const std::uint16_t*>(row)[x]) : float(row[x]);
+    };
+    // In float, sample by sample in row order: the arithmetic the kernel has always had.
     float sum = 0.0f;
-    for (std::int32_t i = 0; i < image->dataSize; ++i)
-        sum += float(image->data[i]);
+    for (int y = 0; y < image->height; ++y)
+        for (int x = 0; x < image->width; ++x)
+            sum += sample(x, y);
     if (!(sum > 0.0f))
         return true; // an all-black picture has no shape to deconvolve with
     ImageBuffer built {};
     if (allocateImage(&built, image->width, image->height, 1, 32) != 0)
         return true;
-    auto* samples = reinterpret_cast<float*>(built.data);
-    for (std::int32_t i = 0; i < image->dataSize; ++i)
-        samples[i] = float(image->data[i]) / sum;
+    for (int y = 0; y < image->height; ++y) {
+        auto* samples = reinterpret_cast<float*>(built.data + std::int64_t(y) * built.stride);
+        for (int x = 0; x < image->width; ++x)
+            samples[x] = sample(x, y) / sum;
+    }
     releaseImage(kernel);
     *kernel = built;
     return false;

@@ -33,6 +33,6 @@ void exponentialKernel(double* values, int n, double spread);
 // 8-connected line of 255s one pixel wide; pixels outside the image are skipped.
 void drawMotionCurve(ImageBuffer* image, const MotionPoint* points, int count);
 
-// The kernel from a one-channel 8-bit picture: its samples as floats divided by their sum.
-// Fails for a picture of another format or whose samples are all 0.
+// The kernel from a one-channel 8- or 16-bit picture, read at its own depth: its samples as
+// floats divided by their sum. Fails for a picture of another format or whose samples are all 0.
 [[nodiscard]] bool kernelFromImage(ImageBuffer* kernel, const ImageBuffer* image);

@@ -77,8 +77,8 @@ bool buildKernelFromOptions(const KernelOptions& options, DeblurParams* params, 
             *reason = options.psf + ": " + why;
             return true;
         }
-        const bool unusable
-            = changeImageFormat(&picture, 8, 1) || kernelFromImage(params->kernel.get(), &picture);
+        const bool unusable = changeImageFormat(&picture, picture.bitsPerChannel > 8 ? 16 : 8, 1)
+            || kernelFromImage(params->kernel.get(), &picture);
         releaseImage(&picture);
         if (unusable) {
             *reason = options.psf

@@ -381,7 +381,8 @@ void DeblurPanel::importKernel()
     if (importPsfImage(loaded.get(), this))
         return;
     auto kernel = std::make_shared<OwnedImage>();
-    if (changeImageFormat(loaded.get(), 8, 1) || kernelFromImage(kernel->get(), loaded.get()))
+    if (changeImageFormat(loaded.get(), loaded->bitsPerChannel > 8 ? 16 : 8, 1)
+        || kernelFromImage(kernel->get(), loaded.get()))
         return; // an all-black picture gives no kernel: nothing changes
     importedKernel = std::move(kernel);
     setKernelChoice(true);

@@ -148,6 +148,13 @@ TEST(KernelFromImage, NormalisesThePictureAndRefusesAnAllBlackOne)
     EXPECT_TRUE(kernelFromImage(&kernel, colour.get()));
     EXPECT_EQ(kernel.data, block);
     EXPECT_FLOAT_EQ(kernelAt(kernel, 2, 1), 0.75f);
+
+    // A 16-bit picture is read at its own depth: a lone sample of 1 is a kernel, not black.
+    OwnedImage deep(3, 3, 1, 16);
+    clearImage(deep.get());
+    setSample(deep.get(), 1, 1, 0, 1);
+    ASSERT_FALSE(kernelFromImage(&kernel, deep.get()));
+    EXPECT_FLOAT_EQ(kernelAt(kernel, 1, 1), 1.0f);
     releaseImage(&kernel);
 }
 
