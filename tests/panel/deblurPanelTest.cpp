@@ -221,6 +221,23 @@ TEST_F(PanelTest, ChoicesRerunThePreviewOnlyWhenTheyChange)
 
 // A click on the trackbar gives it the keys: the arrows move it by 2 (they do not pan the
 // image), the page keys by 1.
+// A screen reader toggles the Preview box through its accessible action, not a click: the
+// preview follows the box's state either way.
+TEST_F(PanelTest, PreviewFollowsTheBoxToggledByAScreenReader)
+{
+    openPanel(false);
+    QAccessibleInterface* box
+        = QAccessible::queryAccessibleInterface(control<QCheckBox>(PreviewCheck));
+    ASSERT_TRUE(box && box->actionInterface());
+    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    settle();
+    ASSERT_TRUE(control<QCheckBox>(PreviewCheck)->isChecked());
+    EXPECT_NE(shown(), unprocessed());
+    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    settle();
+    EXPECT_EQ(shown(), unprocessed());
+}
+
 TEST_F(PanelTest, ArrowKeysMoveTheTrackbarByTwoAndPageKeysByOne)
 {
     openPanel(false);
