@@ -2,9 +2,6 @@
 
 #include "engine/pointSpread.h"
 #include "image/imageFormat.h"
-#include "panel/psfImport.h"
-#include "view/renderView.h"
-
 #include "panel/detailSlider.h"
 #include "panel/dialogUnits.h"
 #include "panel/interfaceText.h"
@@ -12,10 +9,12 @@
 #include "panel/memoryCheck.h"
 #include "panel/pointerEdits.h"
 #include "panel/previewWorker.h"
+#include "panel/psfImport.h"
 #include "platform/memoryStatus.h"
 #include "skin/applySkin.h"
 #include "skin/skinSlots.h"
 #include "skin/skinStyle.h"
+#include "view/renderView.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,7 +24,6 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <cmath>
 
 namespace {
 
@@ -303,76 +301,6 @@ void DeblurPanel::detailReleased()
 {
     detailValue->setText(QString::number(detail->value()));
     requestPreview();
-}
-
-void DeblurPanel::previewToggled(bool on)
-{
-    if (on) {
-        // The centre of the view.
-        const double ratio = host.surface->devicePixelRatioF();
-        const int x = int(std::lround(host.surface->width() * ratio)) / 2;
-        const int y = int(std::lround(host.surface->height() * ratio)) / 2;
-        double imageX = 0;
-        double imageY = 0;
-        windowToImage(transform(), x, y, &imageX, &imageY);
-        preview = centredPreviewRect(saturatingTruncate(std::floor(imageX + 0.5)),
-            saturatingTruncate(std::floor(imageY + 0.5)), imageSize());
-        previewAttached = true;
-        emit overlayChanged();
-        requestPreview();
-    } else {
-        previewAttached = false;
-        ++previewSerial; // a preview still computing is dropped
-        previewThread->cancel();
-        showUnprocessed();
-    }
-    edits->reset();
-}
-
-void DeblurPanel::requestPreview()
-{
-    // After the job's result has come, the panel only closes: nothing may replace the result.
-    if (!previewShown() || running || hostClosing || resultReady)
-        return;
-    DeblurParams current = currentParams();
-    const bool motionWithoutLine = current.motionMode && points.size() < 2 && !importedKernel;
-    if (motionWithoutLine || !previewRectUsable(preview.rect)) {
-        // Nothing to deblur: the unprocessed image, and no preview still on its way.
-        ++previewSerial;
-        previewThread->cancel();
-        showUnprocessed();
-        return;
-    }
-    const ImageRect& rect = preview.rect;
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    auto area = std::make_shared<OwnedImage>(
-        width, height, host.input->channels, host.input->bitsPerChannel);
-    if (!(*area)->data)
-        return;
-    cropImage(area->get(), host.input, rect);
-    PreviewJob request {
-        {std::move(current), points, importedKernel}, std::move(area), rect, ++previewSerial};
-    previewThread->render(std::move(request));
-}
-
-void DeblurPanel::previewFinished(std::shared_ptr<const PreviewOutcome> outcome)
-{
-    if (outcome->serial != previewSerial || !previewShown() || running || hostClosing
-        || resultReady)
-        return;
-    if (outcome->status == PreviewOutcome::KernelFailed) {
-        warnKernel(); // the panel may be gone afterwards: nothing follows
-        return;
-    }
-    // The area outside the rectangle, and a preview that could not run, show the input.
-    copyImagePixels(host.result, host.input);
-    if (outcome->status == PreviewOutcome::Done) {
-        const ImageRect& rect = outcome->rect;
-        copyImageRect(host.result, outcome->area->get(), {rect.left, rect.top}, {0, 0},
-            {rect.right - rect.left, rect.bottom - rect.top});
-    }
-    emit resultChanged();
 }
 
 void DeblurPanel::importKernel()
