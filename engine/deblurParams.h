@@ -19,9 +19,6 @@ struct DeblurParams {
     int detail = DefaultDetail; // "level of details", 1 .. 50: width of the defocus spot
     bool motionMode = false; // motion correction rather than out of focus
     bool importedKernel = false; // `kernel` came from a picture; the builders leave it alone
-    // Pixels of padding added around each tile on each axis; 0 takes the mode's own (200 out of
-    // focus, 1000 for motion).
-    int canvasMargin = 0;
     // The FFT canvas is the padded tile's size rounded up to an even product of primes up to 13
     // rather than to a power of two: the same padding on less canvas (the motion preview).
     bool compactCanvas = false;

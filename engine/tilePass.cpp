@@ -123,19 +123,10 @@ int bitCount(int value)
     return bits;
 }
 
-TileCanvas tileCanvasWithMargin(int tileWidth, int tileHeight, int margin)
-{
-    return {margin, 1 << bitCount(tileWidth + margin - 1), 1 << bitCount(tileHeight + margin - 1)};
-}
-
 TileCanvas tileCanvas(int tileWidth, int tileHeight, bool motionMode)
 {
-    return tileCanvasWithMargin(tileWidth, tileHeight, tileMargin(motionMode));
-}
-
-int canvasMarginOf(const DeblurParams& params)
-{
-    return params.canvasMargin > 0 ? params.canvasMargin : tileMargin(params.motionMode);
+    const int margin = tileMargin(motionMode);
+    return {margin, 1 << bitCount(tileWidth + margin - 1), 1 << bitCount(tileHeight + margin - 1)};
 }
 
 namespace {
@@ -158,9 +149,9 @@ int compactSize(int size)
 
 TileCanvas tileCanvasOf(int tileWidth, int tileHeight, const DeblurParams& params)
 {
-    const int margin = canvasMarginOf(params);
     if (!params.compactCanvas)
-        return tileCanvasWithMargin(tileWidth, tileHeight, margin);
+        return tileCanvas(tileWidth, tileHeight, params.motionMode);
+    const int margin = tileMargin(params.motionMode);
     return {margin, compactSize(tileWidth + margin), compactSize(tileHeight + margin)};
 }
 

@@ -32,12 +32,8 @@ struct TileCanvas {
 };
 
 TileCanvas tileCanvas(int tileWidth, int tileHeight, bool motionMode);
-// The same with `margin` pixels of padding per axis.
-TileCanvas tileCanvasWithMargin(int tileWidth, int tileHeight, int margin);
-// The padding a tile of `params` gets: params.canvasMargin, or the mode's.
-int canvasMarginOf(const DeblurParams& params);
-// The canvas a tile of `params` is deconvolved on: its padding, and a power of two on each axis
-// or, for a compact canvas, the smallest even product of primes up to 13 that holds the padded
+// The canvas a tile of `params` is deconvolved on: the mode's padding, and a power of two on each
+// axis or, for a compact canvas, the smallest even product of primes up to 13 that holds the padded
 // tile.
 TileCanvas tileCanvasOf(int tileWidth, int tileHeight, const DeblurParams& params);
 

@@ -91,8 +91,8 @@ DeblurPanel::DeblurPanel(
     const PanelView& view, bool motionMode, const PanelChoices& stored, QWidget* docker)
     : QWidget(docker)
     , host(view)
+    , motion(motionMode)
 {
-    params.motionMode = motionMode;
     setObjectName(QStringLiteral("deblurPanel"));
     setFont(dialogFont());
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -188,7 +188,6 @@ void DeblurPanel::createControls()
 
 void DeblurPanel::initialise(const PanelChoices& stored)
 {
-    const bool motion = params.motionMode;
     setWindowTitle(
         interfaceText(motion ? StringMotionCorrectionLower : StringOutOfFocusCorrection));
     setAccessibleName(windowTitle());
@@ -234,8 +233,7 @@ DeblurParams DeblurPanel::currentParams() const
     current.power = power->currentIndex();
     current.noise = noise->currentIndex();
     current.detail = detail->value();
-    current.motionMode = params.motionMode;
-    current.importedKernel = importedKernel != nullptr;
+    current.motionMode = motion;
     return current;
 }
 
@@ -265,7 +263,7 @@ void DeblurPanel::choicesChanged()
 
 void DeblurPanel::checkMemory()
 {
-    const long long need = jobMemoryNeed(*host.input, method->currentIndex(), params.motionMode);
+    const long long need = jobMemoryNeed(*host.input, method->currentIndex(), motion);
     if (jobFitsMemory(need, availableMemoryBytes())) {
         memoryWarning->hide();
         ok->setEnabled(!running);
@@ -290,16 +288,18 @@ void DeblurPanel::detailAction(int action)
         value += 1;
     detail->setSliderPosition(value);
     detail->setValue(value);
-    const int shown = detailValue->text().toInt();
     value = detail->value();
+    const bool changed = value != detailShown;
+    detailShown = value;
     detailValue->setText(QString::number(value));
-    if (value != shown && action != QAbstractSlider::SliderMove)
+    if (changed && action != QAbstractSlider::SliderMove)
         requestPreview();
 }
 
 void DeblurPanel::detailReleased()
 {
-    detailValue->setText(QString::number(detail->value()));
+    detailShown = detail->value();
+    detailValue->setText(QString::number(detailShown));
     requestPreview();
 }
 

@@ -90,7 +90,7 @@ public:
     static QSize panelSize();
 
     QWidget* control(int id) const;
-    bool motionMode() const { return params.motionMode; }
+    bool motionMode() const { return motion; }
     bool jobRunning() const { return running; }
     // The choices on the controls, as the settings keep them.
     PanelChoices choices() const;
@@ -150,6 +150,9 @@ private:
     void setKernelChoice(bool imported);
     void enableNoiseChoice(bool enabled);
     void showUnprocessed();
+    // Drops the preview that waits or computes: its result, even one already on its way, is
+    // not shown.
+    void cancelPreview();
     DeblurParams currentParams() const;
     void startJob();
     void returnToEditing();
@@ -165,7 +168,8 @@ private:
     bool previewShown() const;
 
     PanelView host;
-    DeblurParams params; // the choices and the level of details; the kernel stays empty here
+    const bool motion; // a motion correction, else out of focus
+    int detailShown = DefaultDetail; // the level of details the label shows
     MotionLine points;
     std::shared_ptr<const OwnedImage> importedKernel;
     PreviewRect preview;

@@ -10,7 +10,6 @@ bool buildRunParams(const DeblurRequest& request, double motionSpread, DeblurPar
     params->noise = choices.noise;
     params->detail = choices.detail;
     params->motionMode = choices.motionMode;
-    params->canvasMargin = choices.canvasMargin;
     params->compactCanvas = choices.compactCanvas;
     params->importedKernel = false;
     params->kernel = OwnedImage();

@@ -52,7 +52,7 @@ void DeblurPanel::startJob()
     // The engine's abort flag is shared: the preview that computes stops, and leaves the flag
     // clear, before the job's kernel is built (a motion kernel's builder polls the flag).
     ++previewSerial;
-    previewThread->stop();
+    previewThread->stop(); // cancels, then waits for the thread to be idle
     FullJob full;
     if (buildRunParams({currentParams(), points, importedKernel}, JobMotionSpread, &full.params)) {
         const QPointer<DeblurPanel> alive(this);
@@ -141,7 +141,7 @@ void DeblurPanel::jobAborted(bool failed)
 void DeblurPanel::windowClosing()
 {
     hostClosing = true;
-    previewThread->cancel();
+    cancelPreview();
     if (running) {
         job->abort();
         job->wait();
@@ -155,8 +155,7 @@ void DeblurPanel::close(bool keepResult)
     if (closing)
         return;
     closing = true;
-    ++previewSerial;
-    previewThread->cancel();
+    cancelPreview();
     edits->reset();
     previewAttached = false;
     points.clear();

@@ -27,8 +27,7 @@ void DeblurPanel::previewToggled(bool on)
         requestPreview();
     } else {
         previewAttached = false;
-        ++previewSerial; // a preview still computing is dropped
-        previewThread->cancel();
+        cancelPreview();
         showUnprocessed();
     }
     edits->reset();
@@ -43,8 +42,7 @@ void DeblurPanel::requestPreview()
     const bool motionWithoutLine = current.motionMode && points.size() < 2 && !importedKernel;
     if (motionWithoutLine || !previewRectUsable(preview.rect)) {
         // Nothing to deblur: the unprocessed image, and no preview still on its way.
-        ++previewSerial;
-        previewThread->cancel();
+        cancelPreview();
         showUnprocessed();
         return;
     }
@@ -59,6 +57,12 @@ void DeblurPanel::requestPreview()
     PreviewJob request {
         {std::move(current), points, importedKernel}, std::move(area), rect, ++previewSerial};
     previewThread->render(std::move(request));
+}
+
+void DeblurPanel::cancelPreview()
+{
+    ++previewSerial;
+    previewThread->cancel();
 }
 
 void DeblurPanel::previewFinished(std::shared_ptr<const PreviewOutcome> outcome)

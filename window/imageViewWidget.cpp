@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int PanStep = 50; // device pixels per arrow key
-
 bool hasPixels(const ImageBuffer* image)
 {
     return image && image->data && image->width > 0 && image->height > 0;
@@ -182,24 +180,29 @@ void ImageViewWidget::setState(const ViewState& next)
     emit zoomChanged(state.zoom);
 }
 
-void ImageViewWidget::zoomIn()
+void ImageViewWidget::moveView(const ViewState& next)
 {
-    if (!imageShown())
-        return;
-    ViewState next = state;
-    next.zoom = zoomInStep(state.zoom);
     setState(next);
     render(ResultSlot, false);
 }
 
+ViewState ImageViewWidget::withZoom(double zoom) const
+{
+    ViewState next = state;
+    next.zoom = zoom;
+    return next;
+}
+
+void ImageViewWidget::zoomIn()
+{
+    if (imageShown())
+        moveView(withZoom(zoomInStep(state.zoom)));
+}
+
 void ImageViewWidget::zoomOut()
 {
-    if (!imageShown())
-        return;
-    ViewState next = state;
-    next.zoom = zoomOutStep(state.zoom, imageSize());
-    setState(next);
-    render(ResultSlot, false);
+    if (imageShown())
+        moveView(withZoom(zoomOutStep(state.zoom, imageSize())));
 }
 
 void ImageViewWidget::zoom100()
@@ -208,12 +211,10 @@ void ImageViewWidget::zoom100()
         return;
     dragging = false;
     const ImageSize size = deviceSize();
-    ViewState next = state;
+    ViewState next = withZoom(1);
     next.viewCenterX = size.width / 2;
     next.viewCenterY = size.height / 2;
-    next.zoom = 1;
-    setState(next);
-    render(ResultSlot, false);
+    moveView(next);
 }
 
 void ImageViewWidget::zoomToFit()
@@ -222,16 +223,12 @@ void ImageViewWidget::zoomToFit()
         return;
     dragging = false;
     const ImageSize size = deviceSize();
-    setState(fitView(imageSize(), {0, 0, size.width, size.height}));
-    render(ResultSlot, false);
+    moveView(fitView(imageSize(), {0, 0, size.width, size.height}));
 }
 
 void ImageViewWidget::setZoom(double zoom)
 {
-    ViewState next = state;
-    next.zoom = zoom;
-    setState(next);
-    render(ResultSlot, false);
+    moveView(withZoom(zoom));
 }
 
 void ImageViewWidget::pan(int dx, int dy)
@@ -324,8 +321,7 @@ void ImageViewWidget::wheelEvent(QWheelEvent* event)
         return;
     const QPoint delta = event->angleDelta();
     const int notch = delta.y() != 0 ? delta.y() : delta.x();
-    setState(wheelZoom(state, devicePoint(event->position()), imageSize(), notch > 0));
-    render(ResultSlot, false);
+    moveView(wheelZoom(state, devicePoint(event->position()), imageSize(), notch > 0));
 }
 
 void ImageViewWidget::leaveEvent(QEvent*)

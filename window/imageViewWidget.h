@@ -20,6 +20,8 @@
 #include <optional>
 #include <span>
 
+constexpr int PanStep = 50; // device pixels per arrow key
+
 class ImageViewWidget : public QWidget {
     Q_OBJECT
 
@@ -81,6 +83,9 @@ protected:
 private:
     void render(int slot, bool fresh);
     void setState(const ViewState& next);
+    // setState, then a redraw from the view's copy.
+    void moveView(const ViewState& next);
+    ViewState withZoom(double zoom) const;
     ImageSize imageSize() const;
 
     ViewCanvas canvas {};

@@ -36,8 +36,8 @@ TEST(TileCanvas, IsTheSmallestPowerOfTwoAroundTheMarginedTile)
     EXPECT_EQ(compact.margin, 1000);
     EXPECT_EQ(compact.width, 1300); // 2^2 5^2 13
     EXPECT_EQ(compact.height, 1320); // 1301 is prime, 1302 has 31, ... 1320 = 2^3 3 5 11
-    motionPreview.canvasMargin = 17;
-    EXPECT_EQ(tileCanvasOf(50, 50, motionPreview).width, 70); // 68 has 17
+    motionPreview.compactCanvas = false;
+    EXPECT_EQ(tileCanvasOf(300, 301, motionPreview).width, 2048);
 }
 
 TEST(TaperMargins, RampsFromTheEdgeToZeroAndKeepsTheEdge)
