@@ -109,6 +109,13 @@ protected:
         QTest::mouseRelease(view(), Qt::LeftButton, Qt::ControlModifier, point);
         settle();
     }
+    // Two points, inserted far enough apart in time to count as two clicks.
+    void drawLine(double x0, double y0, double x1, double y1)
+    {
+        ctrlClick(windowPoint(x0, y0));
+        QTest::qWait(120);
+        ctrlClick(windowPoint(x1, y1));
+    }
     void choose(QComboBox* combo, int index)
     {
         combo->setCurrentIndex(index);
@@ -280,9 +287,7 @@ TEST_F(PanelTest, OkAfterAPreviewWasStoppedStartsTheJob)
 {
     jobRunner = longJob;
     openPanel(true);
-    ctrlClick(windowPoint(40, 40));
-    QTest::qWait(120);
-    ctrlClick(windowPoint(70, 50));
+    drawLine(40, 40, 70, 50);
     std::atomic<bool> computing {false};
     panel->previewWorker()->setDeblur([&](ImageBuffer*, const ImageBuffer*, const DeblurParams&) {
         computing = true;
@@ -512,9 +517,7 @@ TEST_F(PanelTest, ThePanelIsDrawnInTheDarkScheme)
             skinQColor(18).rgb()); // button text
         EXPECT_TRUE(showsPicture(grab, indicatorOf(preview), QStringLiteral("CHECKD_SELON")));
         if (motion) {
-            ctrlClick(windowPoint(40, 40));
-            QTest::qWait(120);
-            ctrlClick(windowPoint(60, 40));
+            drawLine(40, 40, 60, 40);
         }
         QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
         ASSERT_TRUE(panel->jobRunning());
@@ -535,9 +538,7 @@ TEST_F(PanelTest, AbortShowsTheUnprocessedImageAndReturnsToEditing)
 {
     jobRunner = longJob;
     openPanel(true);
-    ctrlClick(windowPoint(40, 40));
-    QTest::qWait(120);
-    ctrlClick(windowPoint(90, 70));
+    drawLine(40, 40, 90, 70);
     ASSERT_EQ(int(pointCount()), 2);
     QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
     auto* bar = control<QProgressBar>(ProgressControl);
@@ -662,9 +663,7 @@ TEST_F(PanelTest, GrabsOfBothModes)
                 std::size_t(sample.width()) * 3);
         openPanelOnSource(motion);
         if (motion) {
-            ctrlClick(windowPoint(230, 250));
-            QTest::qWait(120);
-            ctrlClick(windowPoint(236, 250));
+            drawLine(230, 250, 236, 250);
         }
         clickPreview();
         const QImage grab = window->grab().toImage();
