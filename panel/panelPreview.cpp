@@ -4,6 +4,7 @@
 
 #include "panel/deblurPanel.h"
 
+#include "panel/devicePixels.h"
 #include "panel/pointerEdits.h"
 #include "panel/previewWorker.h"
 
@@ -14,12 +15,10 @@ void DeblurPanel::previewToggled(bool on)
 {
     if (on) {
         // The centre of the view.
-        const double ratio = host.surface->devicePixelRatioF();
-        const int x = int(std::lround(host.surface->width() * ratio)) / 2;
-        const int y = int(std::lround(host.surface->height() * ratio)) / 2;
+        const ImageSize view = deviceSizeOf(host.surface);
         double imageX = 0;
         double imageY = 0;
-        windowToImage(transform(), x, y, &imageX, &imageY);
+        windowToImage(transform(), view.width / 2, view.height / 2, &imageX, &imageY);
         preview = centredPreviewRect(saturatingTruncate(std::floor(imageX + 0.5)),
             saturatingTruncate(std::floor(imageY + 0.5)), imageSize());
         previewAttached = true;

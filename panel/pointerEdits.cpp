@@ -1,6 +1,7 @@
 #include "panel/pointerEdits.h"
 
 #include "panel/deblurPanel.h"
+#include "panel/devicePixels.h"
 #include "panel/interfaceText.h"
 
 #include <QCheckBox>
@@ -90,9 +91,7 @@ bool PointerEdits::mouse(QEvent::Type type, const QMouseEvent* event)
     // A drag let go anywhere ends: the view holds the mouse from the press to the release.
     if (type == QEvent::MouseButtonRelease && left && dragging != NoDrag)
         return endDrag();
-    const double ratio = surface->devicePixelRatioF();
-    const ImagePoint cursor {std::int32_t(std::floor(event->position().x() * ratio)),
-        std::int32_t(std::floor(event->position().y() * ratio))};
+    const ImagePoint cursor = devicePointIn(surface, event->position());
     const bool motion = panel->motionMode();
 
     bool insertionTooSoon = false;

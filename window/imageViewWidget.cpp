@@ -1,5 +1,6 @@
 #include "window/imageViewWidget.h"
 
+#include "panel/devicePixels.h"
 #include "skin/skinColors.h"
 #include "skin/skinSlots.h"
 #include "view/renderView.h"
@@ -126,15 +127,12 @@ ImageSize ImageViewWidget::imageSize() const
 
 ImageSize ImageViewWidget::deviceSize() const
 {
-    const double ratio = devicePixelRatioF();
-    return {int(std::lround(width() * ratio)), int(std::lround(height() * ratio))};
+    return deviceSizeOf(this);
 }
 
 ImagePoint ImageViewWidget::devicePoint(QPointF logical) const
 {
-    const double ratio = devicePixelRatioF();
-    return {std::int32_t(std::floor(logical.x() * ratio)),
-        std::int32_t(std::floor(logical.y() * ratio))};
+    return devicePointIn(this, logical);
 }
 
 void ImageViewWidget::setOverlay(
