@@ -107,6 +107,7 @@ void ImageViewWidget::showImages(const ImageBuffer* source, const ImageBuffer* m
     if (imageShown()) {
         const ImageSize size = deviceSize();
         setState(initialFit(imageSize(), size.width, size.height, 0));
+        keepFirstFit = true;
     }
     // The input's copy is rebuilt first, without drawing; the result is drawn last, so what the
     // render draws over the image stays on screen once.
@@ -180,6 +181,7 @@ void ImageViewWidget::setState(const ViewState& next)
 
 void ImageViewWidget::moveView(const ViewState& next)
 {
+    keepFirstFit = false;
     setState(next);
     render(ResultSlot, false);
 }
@@ -231,6 +233,7 @@ void ImageViewWidget::setZoom(double zoom)
 
 void ImageViewWidget::pan(int dx, int dy)
 {
+    keepFirstFit = false;
     state.viewCenterX += dx;
     state.viewCenterY += dy;
     render(ResultSlot, false);
@@ -250,6 +253,12 @@ void ImageViewWidget::paintEvent(QPaintEvent* event)
 
 void ImageViewWidget::resizeEvent(QResizeEvent*)
 {
+    // The window manager maximises the window after it is shown: until the user moves the view,
+    // the first display's fit follows the view's size.
+    if (keepFirstFit && imageShown()) {
+        const ImageSize size = deviceSize();
+        setState(initialFit(imageSize(), size.width, size.height, 0));
+    }
     render(ResultSlot, false);
 }
 
@@ -290,6 +299,7 @@ void ImageViewWidget::mouseMoveEvent(QMouseEvent* event)
     if (!dragging || !(event->buttons() & Qt::LeftButton))
         return;
     const ImagePoint point = devicePoint(event->position());
+    keepFirstFit = false;
     state.imageCenterX += (anchor.x - point.x) / state.zoom;
     state.imageCenterY += (anchor.y - point.y) / state.zoom;
     anchor = point;

@@ -92,6 +92,7 @@ private:
     ImageView view {};
     bool canvasCreated = false;
     ViewState state {0, 0, 0, 0, 1};
+    bool keepFirstFit = false; // the view shows the first display's fit, not moved since
     bool dragging = false;
     ImagePoint anchor {0, 0};
 };

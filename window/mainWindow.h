@@ -16,6 +16,7 @@ class Docker;
 class ImageViewWidget;
 class QAction;
 class QLabel;
+class QMenu;
 class Toolbar;
 
 // The exchange images of one window run: filled from the host before and written back after.
@@ -55,6 +56,8 @@ public:
     QAction* focusCorrectionAction() const { return focusAction; }
     QAction* motionCorrectionAction() const { return motionAction; }
     QAction* zoomInAction() const { return zoomInCommand; }
+    // The application menu over the window's actions, made anew; the caller deletes it.
+    QMenu* applicationMenu();
 
 public slots:
     void openFocusCorrection() { openCorrection(false); }

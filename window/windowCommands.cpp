@@ -28,10 +28,15 @@ void MainWindow::showApplicationMenu()
     QToolButton* button = tools->button(MenuCommand);
     if (!menuCommand->isEnabled())
         return;
-    QMenu* menu = buildApplicationMenu(
-        this, {optionsCommand, exitCommand, focusAction, motionAction, aboutCommand});
+    QMenu* menu = applicationMenu();
     menu->exec(button->mapToGlobal(button->rect().bottomLeft()));
     delete menu;
+}
+
+QMenu* MainWindow::applicationMenu()
+{
+    return buildApplicationMenu(
+        this, {optionsCommand, exitCommand, focusAction, motionAction, aboutCommand});
 }
 
 void MainWindow::showOptions()

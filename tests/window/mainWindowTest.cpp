@@ -60,6 +60,23 @@ TEST_F(MainWindowView, FirstDisplayFitsTheImageAndTellsHowToNavigate)
     EXPECT_EQ(window->view()->mapTo(window, QPoint(0, 0)), QPoint(0, toolbar));
 }
 
+// The window manager maximises the window after the first display: the fit follows the view
+// until the user moves it.
+TEST_F(MainWindowView, TheFirstFitFollowsTheWindowUntilTheViewIsMoved)
+{
+    makeSource(300, 200);
+    openWindow(QSize(600, 400));
+    window->resize(1000, 700);
+    const ImageSize view = window->view()->deviceSize();
+    EXPECT_EQ(window->viewState().zoom, initialFit({300, 200}, view.width, view.height, 0).zoom);
+    EXPECT_EQ(window->viewState().viewCenterX, view.width / 2);
+    QTest::keyClick(window->view(), Qt::Key_Left);
+    const ViewState moved = window->viewState();
+    window->resize(900, 600);
+    EXPECT_EQ(window->viewState().zoom, moved.zoom);
+    EXPECT_EQ(window->viewState().viewCenterX, moved.viewCenterX);
+}
+
 TEST_F(MainWindowView, ToolbarKeysAndDoubleClickZoomAndPan)
 {
     makeSource(300, 200);
@@ -331,9 +348,7 @@ TEST_F(MainWindowView, TheMenuIsLabelledFromTheTextsAndHoldsTheWindowsActions)
 {
     makeSource(16, 16);
     openWindow();
-    QMenu* menu = buildApplicationMenu(window,
-        {nullptr, nullptr, window->focusCorrectionAction(), window->motionCorrectionAction(),
-            nullptr});
+    QMenu* menu = window->applicationMenu();
     const QList<QAction*> entries = menu->actions();
     ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries[0]->text(), text(4));

@@ -68,9 +68,7 @@ TEST_F(SkinnedWindows, TheMainWindowIsDarkThroughout)
     EXPECT_FALSE(host.property("WindowProc").isValid());
 
     // The application menu is made on demand; it is skinned once polished.
-    std::unique_ptr<QMenu> applicationMenu(buildApplicationMenu(window,
-        {nullptr, nullptr, window->focusCorrectionAction(), window->motionCorrectionAction(),
-            nullptr}));
+    std::unique_ptr<QMenu> applicationMenu(window->applicationMenu());
     const QImage menuGrab = grabOf(applicationMenu.get(), "skinnedMenu");
     EXPECT_EQ(applicationMenu->style(), skin);
     EXPECT_EQ(pixelOf(menuGrab, QPoint(0, 0)), slotRgb(20)) << "menu frame";
