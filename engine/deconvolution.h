@@ -57,7 +57,9 @@ JobStatus progressiveDeconvolve(
     DeconvolutionCanvas* canvas, int iterations, const ProgressSink& progress);
 
 // Richardson-Lucy whose update is divided by (weight * L + 1), L the Laplacian of the previous
-// estimate limited to [-0.5, 0.5], on every sample but the canvas border.
+// estimate limited to [-0.5, 0.5], on every sample but the canvas border. Where a sample's
+// |weight * value| exceeds 1/4, L is first scaled by 1/4 over it, so that the smoothing stays a
+// stable diffusion step and the result does not depend on the last bits of the transforms.
 JobStatus smoothingDeconvolve(
     DeconvolutionCanvas* canvas, int iterations, float weight, const ProgressSink& progress);
 

@@ -19,24 +19,43 @@ void plainUpdate(float* x, const float* p, const float* r, int count, float norm
     }
 }
 
-// The inside of a row: (p * r) / (weight * L + 1) * normalisation, L the Laplacian of p limited
-// to [-0.5, 0.5]. Without a test per sample the loop is vectorised; the operations and their
-// order are those of one sample at a time.
+// Dividing by (weight * L + 1) moves a sample by about -weight * p * L: a step of explicit
+// diffusion, which overshoots once it exceeds a quarter of L (the stable limit for the
+// five-point Laplacian). Unchecked, smooth areas then flip between local minima and maxima from
+// one iteration to the next, and which samples flip follows the last bits of the transforms, so
+// that two machines' FFT plans gave pictures up to 10 levels apart. The Laplacian is scaled
+// down wherever |weight * p| exceeds that limit; where the scaled value still reaches the bound
+// of 0.5, and wherever the step was stable, the term is what it was.
+constexpr float StableDiffusionStep = 0.25f;
+
+// The inside of a row: (p * r) / (weight * L + 1) * normalisation, L the Laplacian of p scaled
+// as above and limited to [-0.5, 0.5]. Where the scaling acts and the scaled value stays within
+// the limits, weight * L * scale is -L / (4 p) (taking p >= 0 and weight < 0, as they are), and
+// (p * r) / (1 - L / (4 p)) is computed as (p * r * p) / (p - L / 4): one division a sample,
+// and elsewhere the operations of the plain term. The loop is vectorised (this file is compiled
+// without trapping math, so that both sides of a choice may be computed); the operations and
+// their order are those of one sample at a time.
 void smoothedRow(
     float* x, const float* p, const float* r, int width, float weight, float normalisation)
 {
+    const float reach = std::fabs(weight);
     for (int i = 1; i < width - 1; ++i) {
         float laplacian = p[i - 1] + p[i + 1] + p[i - width] + p[i + width];
         laplacian -= 4.0f * p[i];
-        laplacian = laplacian < -0.5f ? -0.5f : laplacian;
-        laplacian = 0.5f < laplacian ? 0.5f : laplacian;
+        float limited = laplacian < -0.5f ? -0.5f : laplacian;
+        limited = 0.5f < limited ? 0.5f : limited;
         const float value = p[i] * r[i];
-        x[i] = value / (weight * laplacian + 1.0f) * normalisation;
+        const float step = reach * p[i];
+        const float scaled = StableDiffusionStep * laplacian;
+        const bool stabilised = step > StableDiffusionStep && std::fabs(scaled) < 0.5f * step;
+        const float numerator = stabilised ? value * p[i] : value;
+        const float denominator = stabilised ? p[i] - scaled : weight * limited + 1.0f;
+        x[i] = numerator / denominator * normalisation;
     }
 }
 
 // estimate := previous * correction, divided by (weight * L + 1) off the border, then
-// * normalisation; L is the Laplacian of `previous` limited to [-0.5, 0.5].
+// * normalisation; L is the Laplacian of `previous`, scaled and limited as smoothedRow says.
 void smoothedUpdate(float* estimate, const float* previous, const float* correction, int width,
     int height, float weight, float normalisation)
 {
