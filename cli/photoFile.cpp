@@ -3,6 +3,7 @@
 #include "platform/libraryNoise.h"
 #include "platform/pictureFile.h"
 #include "platform/pictureHeaders.h"
+#include "platform/tiffWithAlpha.h"
 #include "platform/wholeFiles.h"
 
 #include <QColorSpace>
@@ -23,12 +24,13 @@ std::string lowerExtension(const std::string& path)
     return extension;
 }
 
-// A PNG's own colour type 0 or 4 (gray, gray with alpha): the reader turns the latter into
-// colour, but the photo should stay gray.
-bool isGrayPng(const std::string& file)
+// A PNG's own colour type 0 or 4 (gray, gray with alpha), or a TIFF of gray with alpha: the
+// reader turns gray with alpha into colour, but the photo should stay gray.
+bool isGrayFile(const std::string& file)
 {
     PngHeader png {};
-    return !readPngHeader(file, &png) && (png.colourType == 0 || png.colourType == 4);
+    return (!readPngHeader(file, &png) && (png.colourType == 0 || png.colourType == 4))
+        || isGrayAlphaTiff(file);
 }
 
 // Copies the channels of a QImage pixel row into the photo's records.
@@ -180,7 +182,7 @@ PhotoReadStatus readPhoto(const std::string& path, Photo* photo, std::string* re
     }
     const QByteArray profile = image.colorSpace().iccProfile();
     photo->iccProfile.assign(profile.constData(), std::size_t(profile.size()));
-    const bool gray = isGrayPng(bytes) || image.format() == QImage::Format_Grayscale8
+    const bool gray = isGrayFile(bytes) || image.format() == QImage::Format_Grayscale8
         || image.format() == QImage::Format_Grayscale16
         || (image.format() == QImage::Format_Indexed8 && image.isGrayscale())
         || image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB;
@@ -224,8 +226,11 @@ PhotoWriteStatus writePhoto(const std::string& path, const ImageBuffer& pixels,
         // PNG at Qt's quality 80, zlib's fastest level: about 3.5 times faster to write than
         // the default, for files about 6 % larger.
         const bool png = extension == "png";
-        if (encodePicture(image, jpeg ? "jpeg" : (png ? "png" : "tiff"),
-                jpeg ? 95 : (png ? 80 : -1), &encoded, reason))
+        const char* format = jpeg ? "jpeg" : (png ? "png" : "tiff");
+        const int quality = jpeg ? 95 : (png ? 80 : -1);
+        const bool grayWithAlpha = pixels.channels == 1 && alpha.data && !jpeg;
+        if (grayWithAlpha ? encodeGrayAlphaPicture(image, format, quality, &encoded, reason)
+                          : encodePicture(image, format, quality, &encoded, reason))
             return PhotoWriteStatus::Failed;
     }
     switch (writeFileAtomically(path,

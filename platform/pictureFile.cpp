@@ -1,7 +1,9 @@
 #include "platform/pictureFile.h"
 
+#include "platform/grayAlphaPng.h"
 #include "platform/memoryStatus.h"
 #include "platform/pictureTruncation.h"
+#include "platform/tiffWithAlpha.h"
 #include "platform/wholeFiles.h"
 
 #include <QBuffer>
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <climits>
 #include <new>
+#include <string_view>
 
 namespace {
 
@@ -95,6 +98,19 @@ PictureReadStatus decodePictureBytes(
         return PictureReadStatus::TooLarge;
     }
     reader.setAllocationLimit(int(std::min<long long>(INT_MAX, budget / MiB + 1)));
+    if (format == "tiff") {
+        switch (readTiffWithAlpha(bytes, image, reason)) {
+        case TiffAlphaRead::Read:
+            return PictureReadStatus::Read;
+        case TiffAlphaRead::Damaged:
+            return PictureReadStatus::Damaged;
+        case TiffAlphaRead::OutOfMemory:
+            *reason = "not enough memory to decode the picture";
+            return PictureReadStatus::OutOfMemory;
+        case TiffAlphaRead::NotSuch:
+            break;
+        }
+    }
     bool read = false;
     try {
         read = reader.read(image);
@@ -148,4 +164,14 @@ bool encodePicture(
         return true;
     }
     return false;
+}
+
+bool encodeGrayAlphaPicture(
+    const QImage& image, const char* format, int quality, QByteArray* bytes, std::string* reason)
+{
+    if (std::string_view(format) == "tiff")
+        return encodeGrayAlphaTiff(image, bytes, reason);
+    // Qt's PNG writer maps its quality 0..100 onto zlib's levels 9..0 this way.
+    const int level = quality < 0 ? 6 : (100 - std::min(quality, 100)) * 9 / 91;
+    return encodeGrayAlphaPng(image, level, bytes, reason);
 }

@@ -42,3 +42,8 @@ long long pictureMemoryBudget();
 // Returns true with a reason when it cannot.
 [[nodiscard]] bool encodePicture(
     const QImage& image, const char* format, int quality, QByteArray* bytes, std::string* reason);
+
+// Encodes `image` (RGBA8888 or RGBA64 whose red, green and blue are equal) as gray with alpha,
+// "png" or "tiff", which Qt's writers hold only as colour with alpha; `quality` as above.
+[[nodiscard]] bool encodeGrayAlphaPicture(
+    const QImage& image, const char* format, int quality, QByteArray* bytes, std::string* reason);

@@ -3,6 +3,7 @@
 #include "platform/libraryNoise.h"
 #include "platform/pictureFile.h"
 #include "platform/pictureHeaders.h"
+#include "platform/tiffWithAlpha.h"
 #include "platform/wholeFiles.h"
 
 #include <QImage>
@@ -12,11 +13,11 @@
 
 namespace {
 
-// PNG colour type 4 is gray with alpha; Qt reads it as RGBA.
-bool isGrayAlphaPng(const std::string& file)
+// PNG colour type 4 and TIFF gray with an alpha sample; Qt reads them as RGBA.
+bool isGrayAlphaFile(const std::string& file)
 {
     PngHeader png {};
-    return !readPngHeader(file, &png) && png.colourType == 4;
+    return (!readPngHeader(file, &png) && png.colourType == 4) || isGrayAlphaTiff(file);
 }
 
 bool isSixteenBit(QImage::Format format)
@@ -70,7 +71,7 @@ bool readImageFile(const std::string& path, HostImage* image, std::string* error
     if (read.format() == QImage::Format_Grayscale8 || read.format() == QImage::Format_Grayscale16
         || (read.isGrayscale() && !read.hasAlphaChannel()))
         planes = 1;
-    else if (isGrayAlphaPng(bytes))
+    else if (isGrayAlphaFile(bytes))
         planes = 2;
     const QImage qt = read.convertToFormat(qtFormatOf(planes, depth));
     if (qt.isNull()) {
@@ -138,7 +139,12 @@ bool writeImageFile(const std::string& path, const HostImage& image, std::string
     QByteArray encoded;
     {
         const LibraryNoiseMute quiet;
-        if (encodePicture(qt, suffix.c_str(), -1, &encoded, error)) {
+        const bool grayWithAlpha
+            = image.planes == 2 && (suffix == "png" || suffix == "tif" || suffix == "tiff");
+        const bool failed = grayWithAlpha
+            ? encodeGrayAlphaPicture(qt, suffix == "png" ? "png" : "tiff", -1, &encoded, error)
+            : encodePicture(qt, suffix.c_str(), -1, &encoded, error);
+        if (failed) {
             *error = path + ": " + *error;
             return true;
         }

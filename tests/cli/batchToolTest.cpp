@@ -1,5 +1,8 @@
 // The batch tool as users run it: a separate process, its exit status, its files.
 
+#include "platform/pictureFile.h"
+#include "platform/pictureHeaders.h"
+#include "platform/tiffWithAlpha.h"
 #include "tests/support/engineTestSupport.h"
 #include "tests/support/pngWriter.h"
 #include "tests/support/scopedEnvironment.h"
@@ -322,6 +325,80 @@ TEST_F(BatchTool, SixteenBitPicturesOfEveryLayoutMatchTheirEightBitRun)
         EXPECT_LE(worstEight, 2) << c.name;
         EXPECT_LE(worstSixteen, 1) << c.name;
         EXPECT_LE(worstBetween, 3) << c.name;
+    }
+}
+
+// Gray and colour with alpha come back in their own layout and depth, PNG and TIFF, with every
+// colour whose alpha is not 0: gray with alpha used to come back as colour (PNG) or as 8-bit
+// colour without alpha (TIFF), and 8-bit TIFF colours went through premultiplied values (up to
+// 155 levels off at alpha 2).
+TEST_F(BatchTool, TransparentPicturesKeepTheirLayoutDepthAndColours)
+{
+    constexpr int width = 64;
+    constexpr int height = 56;
+    // Every alpha from 1 to 255 occurs; colours differ between channels unless gray.
+    const auto picture = [&](bool gray, bool deep) {
+        QImage image(width, height, QImage::Format_RGBA64);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                auto* pixel = reinterpret_cast<std::uint16_t*>(image.scanLine(y)) + 4 * x;
+                const int v = (x * 7 + y * 3) % 256;
+                const int levels[3] = {v, gray ? v : 255 - v, gray ? v : (v * 5 + 60) % 256};
+                for (int c = 0; c < 3; ++c)
+                    pixel[c] = std::uint16_t(levels[c] * 257 + (deep ? x % 200 : 0));
+                pixel[3] = std::uint16_t((1 + (x + y * width) % 255) * 257);
+            }
+        }
+        return image.convertToFormat(deep ? QImage::Format_RGBA64 : QImage::Format_RGBA8888);
+    };
+    const std::string identity = identityPsf();
+    for (const char* format : {"png", "tiff"}) {
+        for (const bool gray : {true, false}) {
+            for (const bool deep : {false, true}) {
+                const std::string name
+                    = std::string(format) + (gray ? " gray" : " colour") + (deep ? " 16" : " 8");
+                const QImage input = picture(gray, deep);
+                QByteArray bytes;
+                std::string reason;
+                if (gray) {
+                    ASSERT_FALSE(encodeGrayAlphaPicture(input, format, -1, &bytes, &reason));
+                } else {
+                    QBuffer buffer(&bytes);
+                    buffer.open(QIODevice::WriteOnly);
+                    ASSERT_TRUE(QImageWriter(&buffer, format).write(input)) << name;
+                }
+                const std::string in = folder.file(std::string("in.") + format);
+                const std::string out = folder.file(std::string("out.") + format);
+                writeFileBytes(in, bytes.toStdString());
+                ASSERT_EQ(run({"deblur", in, out, "--psf", identity}), 0) << name;
+
+                const std::string written = readFileBytes(out);
+                PngHeader png {};
+                const bool grayOut = std::string_view(format) == "png"
+                    ? !readPngHeader(written, &png) && png.colourType == 4
+                    : isGrayAlphaTiff(written);
+                EXPECT_EQ(grayOut, gray) << name;
+                QImage output;
+                ASSERT_EQ(
+                    decodePictureBytes(written, &output, &reason, false), PictureReadStatus::Read)
+                    << name << ": " << reason;
+                EXPECT_EQ(output.depth(), deep ? 64 : 32) << name;
+                output.convertTo(QImage::Format_RGBA64);
+                const QImage expected = input.convertToFormat(QImage::Format_RGBA64);
+                // The colour planes round to whole levels of the picture's depth.
+                const int tolerance = gray ? 0 : deep ? 257 : 2 * 257;
+                int worst = 0;
+                for (int y = 0; y < height; ++y) {
+                    const auto* a = reinterpret_cast<const std::uint16_t*>(output.constScanLine(y));
+                    const auto* e
+                        = reinterpret_cast<const std::uint16_t*>(expected.constScanLine(y));
+                    for (int i = 0; i < 4 * width; ++i)
+                        worst
+                            = std::max(worst, std::abs(a[i] - e[i]) - (i % 4 == 3 ? 0 : tolerance));
+                }
+                EXPECT_LE(worst, 0) << name;
+            }
+        }
     }
 }
 
