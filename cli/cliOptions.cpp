@@ -33,6 +33,31 @@ bool choose(const Choice (&choices)[Count], const std::string& option, const std
     return true;
 }
 
+// "X,Y,W,H" in whole pixels, W and H at least 1.
+bool parseRegion(const std::string& text, ImageRect* region)
+{
+    long values[4] = {};
+    std::size_t position = 0;
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t end = i < 3 ? text.find(',', position) : text.size();
+        if (end == std::string::npos)
+            return true;
+        const std::string field = text.substr(position, end - position);
+        const bool number = !field.empty() && field.size() <= 9
+            && field.find_first_not_of("-0123456789") == std::string::npos
+            && field.find('-', 1) == std::string::npos && field != "-";
+        if (!number)
+            return true;
+        values[i] = std::stol(field);
+        position = end + 1;
+    }
+    if (values[2] < 1 || values[3] < 1)
+        return true;
+    *region = {std::int32_t(values[0]), std::int32_t(values[1]),
+        std::int32_t(values[0] + values[2]), std::int32_t(values[1] + values[3])};
+    return false;
+}
+
 } // namespace
 
 bool parseCliOptions(
@@ -52,11 +77,14 @@ bool parseCliOptions(
         options->command = CliCommand::Version;
         return false;
     }
-    if (command != "deblur" && command != "kernel") {
+    if (command != "deblur" && command != "kernel" && command != "estimate") {
         *message = "unknown command \"" + command + "\"; see morvanclarity --help";
         return true;
     }
-    options->command = command == "deblur" ? CliCommand::Deblur : CliCommand::Kernel;
+    options->command = command == "deblur" ? CliCommand::Deblur
+        : command == "kernel"              ? CliCommand::Kernel
+                                           : CliCommand::Estimate;
+    const bool estimating = options->command == CliCommand::Estimate;
 
     std::vector<std::string> files;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
@@ -75,7 +103,16 @@ bool parseCliOptions(
         }
         const std::string& value = arguments[++i];
         int mode = 0;
-        if (argument == "--mode") {
+        if (estimating && argument != "--mode" && argument != "--region") {
+            *message = "estimate takes --mode and --region only, not " + argument;
+            return true;
+        }
+        if (argument == "--region") {
+            if (parseRegion(value, &options->region)) {
+                *message = "--region takes X,Y,WIDTH,HEIGHT in whole pixels, not \"" + value + "\"";
+                return true;
+            }
+        } else if (argument == "--mode") {
             if (choose(Modes, argument, value, &mode, message))
                 return true;
             options->kernel.motionMode = mode == 1;
@@ -88,6 +125,8 @@ bool parseCliOptions(
         } else if (argument == "--noise") {
             if (choose(NoiseLevels, argument, value, &options->kernel.noise, message))
                 return true;
+        } else if (argument == "--detail" && value == "auto") {
+            options->kernel.estimateDetail = true;
         } else if (argument == "--detail") {
             // Decimal digits only: strtod would also take 0x10, 1e1 and a fraction that rounds
             // to a whole number.
@@ -99,6 +138,8 @@ bool parseCliOptions(
                 return true;
             }
             options->kernel.detail = detail;
+        } else if (argument == "--points" && value == "auto") {
+            options->kernel.estimatePoints = true;
         } else if (argument == "--points") {
             if (parseMotionPoints(value, &options->kernel.points)) {
                 *message = "--points takes X,Y;X,Y;... in image pixels, not \"" + value + "\"";
@@ -120,8 +161,13 @@ bool parseCliOptions(
     if (files.size() != expected) {
         *message = options->command == CliCommand::Deblur
             ? "deblur needs an INPUT and an OUTPUT file"
-            : "kernel needs one OUTPUT file";
+            : estimating ? "estimate needs one INPUT file"
+                         : "kernel needs one OUTPUT file";
         return true;
+    }
+    if (estimating) {
+        options->input = files[0];
+        return false;
     }
     if (options->command == CliCommand::Deblur) {
         options->input = files[0];
@@ -147,19 +193,24 @@ std::string cliUsage()
     return R"(Usage:
   morvanclarity deblur INPUT OUTPUT [options]
   morvanclarity kernel OUTPUT.png [options]   writes the point-spread function as a picture
+  morvanclarity estimate INPUT [--mode focus|motion] [--region X,Y,W,H]
+                            finds the blur: prints the deblur options that undo it
   morvanclarity --help | --version
 
 Removes out-of-focus or motion blur from a photograph by Richardson-Lucy deconvolution.
 
 Options:
   --mode focus|motion       the kind of blur (default focus)
-  --detail 1..50            level of details: the width of the out-of-focus spot (default 12)
+  --detail 1..50|auto       level of details: the width of the out-of-focus spot (default 12);
+                            auto estimates it from the photograph first
   --method progressive|smoothing
                             deblurring method (default progressive)
   --power low|medium|high   deblurring power: the number of iterations (default medium)
   --noise clear|medium|noisy
                             noise level, for the smoothing method (default medium)
-  --points X,Y;X,Y;...      the path of the camera shake in image pixels (motion mode, at least 2)
+  --points X,Y;X,Y;...|auto the path of the camera shake in image pixels (motion mode, at least
+                            2); auto estimates a straight path from the photograph first
+  --region X,Y,W,H          estimate: the part of the photograph to look at (default all of it)
   --psf PICTURE             a point-spread function from a picture, instead of the built one
   --quiet                   no progress bar and no summary
 

@@ -3,6 +3,7 @@
 // The command line of the batch tool:
 //   morvanclarity deblur INPUT OUTPUT [options]
 //   morvanclarity kernel OUTPUT.png [options]
+//   morvanclarity estimate INPUT [--mode focus|motion] [--region X,Y,W,H]
 //   morvanclarity --help | --version
 
 #include "kernelOptions/kernelOptions.h"
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Deblur, Kernel, Help, Version };
+enum class CliCommand { Deblur, Kernel, Estimate, Help, Version };
 
 // Exit statuses, listed in the help text.
 enum CliExit : int {
@@ -28,6 +29,7 @@ struct CliOptions {
     std::string input;
     std::string output;
     KernelOptions kernel; // the deblur choices
+    ImageRect region {}; // estimate: the part of the picture to look at; empty = all of it
     bool quiet = false;
 };
 

@@ -122,11 +122,11 @@ std::string jobDescription(const KernelOptions& options)
     return text;
 }
 
-// Builds params->kernel as the options say. Returns an exit status, ExitSuccess when built.
-int buildKernel(const CliOptions& options, DeblurParams* params)
+// Builds params->kernel as the choices say. Returns an exit status, ExitSuccess when built.
+int buildKernel(const KernelOptions& choices, DeblurParams* params)
 {
     std::string reason;
-    if (buildKernelFromOptions(options.kernel, params, &reason))
+    if (buildKernelFromOptions(choices, params, &reason))
         return fail(ExitBadPsf, reason);
     return ExitSuccess;
 }
@@ -163,10 +163,24 @@ int runDeblurCommand(const CliOptions& options)
         return fail(ExitBadInput,
             options.input + ": the image must be at least 50 x 50 pixels to be deblurred");
 
-    if (const int status = buildKernel(options, &job.params); status != ExitSuccess)
+    KernelOptions choices = options.kernel;
+    const bool estimating = choices.estimateDetail || choices.estimatePoints;
+    const std::string estimated = estimateKernelChoices(&choices, source);
+    const bool noPath = choices.motionMode && choices.psf.empty() && choices.points.size() < 2;
+    if (noPath) {
+        std::fprintf(
+            stderr, "morvanclarity: %s; the picture is written unchanged\n", estimated.c_str());
+        // Nothing to deblur with: the picture is written as it was rather than failing a run
+        // that asked to find its own blur.
+        if (const int written
+            = writeOutput(options.output, source, job.input.alpha.image, job.input.iccProfile);
+            written != ExitSuccess)
+            return written;
+        return ExitSuccess;
+    }
+    if (const int status = buildKernel(choices, &job.params); status != ExitSuccess)
         return status;
-    const TileCanvas canvas
-        = smallestTileCanvas(source.width, source.height, options.kernel.motionMode);
+    const TileCanvas canvas = smallestTileCanvas(source.width, source.height, choices.motionMode);
     const ImageBuffer& kernel = job.params.kernel.image;
     if (kernel.width > canvas.width || kernel.height > canvas.height)
         return fail(ExitBadPsf,
@@ -201,9 +215,10 @@ int runDeblurCommand(const CliOptions& options)
         written != ExitSuccess)
         return written;
     if (!options.quiet)
-        std::fprintf(stderr, "Deblurred %d x %d %s, %s, in %.1f s: %s\n", source.width,
+        std::fprintf(stderr, "Deblurred %d x %d %s, %s%s, in %.1f s: %s\n", source.width,
             source.height, kindOf(source, job.input.alpha->data).c_str(),
-            jobDescription(options.kernel).c_str(), bar.elapsedSeconds(), options.output.c_str());
+            jobDescription(choices).c_str(), estimating ? ("; " + estimated).c_str() : "",
+            bar.elapsedSeconds(), options.output.c_str());
     return ExitSuccess;
 }
 
@@ -212,7 +227,7 @@ int runKernelCommand(const CliOptions& options)
     if (const int status = checkOutput(options.output); status != ExitSuccess)
         return status;
     JobImages job;
-    if (const int status = buildKernel(options, &job.params); status != ExitSuccess)
+    if (const int status = buildKernel(options.kernel, &job.params); status != ExitSuccess)
         return status;
     const ImageBuffer& kernel = job.params.kernel.image;
     if (allocateImage(job.output.get(), kernel.width, kernel.height, 1, 8) != 0)

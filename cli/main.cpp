@@ -2,6 +2,7 @@
 
 #include "cli/cliOptions.h"
 #include "cli/deblurCommand.h"
+#include "cli/estimateCommand.h"
 #include "cli/photoFile.h"
 #include "platform/version.h"
 
@@ -28,6 +29,8 @@ int main(int argc, char** argv)
         return ExitSuccess;
     case CliCommand::Kernel:
         return runKernelCommand(options);
+    case CliCommand::Estimate:
+        return runEstimateCommand(options);
     case CliCommand::Deblur:
         break;
     }

@@ -43,8 +43,9 @@ bool optionsFromChoices(const DeblurChoices& choices, double originX, double ori
             + std::to_string(choices.mode);
         return true;
     }
-    if (outside(choices.detail, 1, 50)) {
-        *message = "the level of details must be 1 to 50, not " + std::to_string(choices.detail);
+    if (outside(choices.detail, 0, 50)) {
+        *message = "the level of details must be 1 to 50 (or 0 to estimate it), not "
+            + std::to_string(choices.detail);
         return true;
     }
     if (outside(choices.method, ProgressiveMethod, SmoothingMethod)) {
@@ -63,14 +64,18 @@ bool optionsFromChoices(const DeblurChoices& choices, double originX, double ori
         return true;
     }
     options->motionMode = choices.mode == 1;
-    options->detail = choices.detail;
+    // 0 asks for the level to be estimated from the image; until then it is the default.
+    options->estimateDetail = choices.detail == 0 && !options->motionMode;
+    options->detail = choices.detail == 0 ? DeblurParams {}.detail : choices.detail;
     options->method = choices.method;
     options->power = choices.power;
     options->noise = choices.noise;
     // Both fields are terminated within their size, whoever filled them.
     const std::string points(choices.points, strnlen(choices.points, ChoicesPointsSize));
     options->psf.assign(choices.psf, strnlen(choices.psf, ChoicesPathSize));
-    if (!points.empty() && parseMotionPoints(points, &options->points)) {
+    options->estimatePoints = points == "auto";
+    if (!points.empty() && !options->estimatePoints
+        && parseMotionPoints(points, &options->points)) {
         *message = "the motion points must be X,Y;X,Y;... in image pixels, not \"" + points + "\"";
         return true;
     }

@@ -42,14 +42,16 @@ void query()
         {GIMP_PDB_DRAWABLE, text("drawable"), text("Input drawable")},
         {GIMP_PDB_INT32, text("mode"), text("Kind of blur { OUT-OF-FOCUS (0), MOTION (1) }")},
         {GIMP_PDB_INT32, text("detail"),
-            text("Level of details (1..50): the width of the out-of-focus spot")},
+            text("Level of details (1..50): the width of the out-of-focus spot; 0 estimates it "
+                 "from the image")},
         {GIMP_PDB_INT32, text("method"), text("Method { PROGRESSIVE (0), SMOOTHING (1) }")},
         {GIMP_PDB_INT32, text("power"), text("Deblurring power { LOW (0), MEDIUM (1), HIGH (2) }")},
         {GIMP_PDB_INT32, text("noise"),
             text("Noise level for the smoothing method { CLEAR (0), MEDIUM (1), NOISY (2) }")},
         {GIMP_PDB_STRING, text("points"),
             text("Motion path \"X,Y;X,Y;...\" in image pixels, at least two points (motion "
-                 "mode); empty otherwise")},
+                 "mode), or \"auto\" to estimate a straight one from the image; empty "
+                 "otherwise")},
         {GIMP_PDB_STRING, text("psf"),
             text("A point-spread function picture to deblur with instead of the built one; "
                  "empty for none")},

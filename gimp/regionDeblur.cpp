@@ -11,22 +11,29 @@ bool deblurRegion(ImageBuffer* region, bool alpha, const KernelOptions& options,
         *message = "the image or selection must be at least 50 x 50 pixels to be deblurred";
         return true;
     }
-    DeblurParams params; // owns the kernel
-    if (buildKernelFromOptions(options, &params, message))
-        return true;
-    const TileCanvas canvas = smallestTileCanvas(region->width, region->height, options.motionMode);
-    const ImageBuffer& kernel = params.kernel.image;
-    if (kernel.width > canvas.width || kernel.height > canvas.height) {
-        *message = "the point-spread function (" + std::to_string(kernel.width) + " x "
-            + std::to_string(kernel.height) + ") is larger than the processing canvas ("
-            + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) + ")";
-        return true;
-    }
     OwnedImage source;
     OwnedImage target;
     if (engineColourOf(*region, alpha, &source)
         || copyImageHeader(target.get(), source.get()) != 0) {
         *message = "not enough memory for the image";
+        return true;
+    }
+    // A level or path to be estimated is found in the region's own pixels.
+    KernelOptions choices = options;
+    const std::string estimated = estimateKernelChoices(&choices, *source.get());
+    if (choices.motionMode && choices.psf.empty() && choices.points.size() < 2) {
+        *message = estimated;
+        return true;
+    }
+    DeblurParams params; // owns the kernel
+    if (buildKernelFromOptions(choices, &params, message))
+        return true;
+    const TileCanvas canvas = smallestTileCanvas(region->width, region->height, choices.motionMode);
+    const ImageBuffer& kernel = params.kernel.image;
+    if (kernel.width > canvas.width || kernel.height > canvas.height) {
+        *message = "the point-spread function (" + std::to_string(kernel.width) + " x "
+            + std::to_string(kernel.height) + ") is larger than the processing canvas ("
+            + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) + ")";
         return true;
     }
     configureEngineForBatch();

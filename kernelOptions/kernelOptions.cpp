@@ -1,5 +1,6 @@
 #include "kernelOptions/kernelOptions.h"
 
+#include "engine/blurEstimate.h"
 #include "engine/engine.h"
 #include "image/imageFormat.h"
 #include "locale/localePaths.h"
@@ -12,6 +13,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 bool parseFiniteNumber(const std::string& text, double* value)
@@ -46,11 +48,46 @@ bool parseMotionPoints(const std::string& text, std::vector<MotionPoint>* points
 
 MotionPointsFault motionPointsFault(const KernelOptions& options)
 {
-    if (!options.motionMode && !options.points.empty())
+    if (!options.motionMode && (!options.points.empty() || options.estimatePoints))
         return MotionPointsFault::PointsWithoutMotion;
-    if (options.motionMode && options.psf.empty() && options.points.size() < 2)
+    if (options.motionMode && options.psf.empty() && !options.estimatePoints
+        && options.points.size() < 2)
         return MotionPointsFault::TooFewPoints;
     return MotionPointsFault::None;
+}
+
+std::string estimateKernelChoices(KernelOptions* options, const ImageBuffer& image)
+{
+    char text[200];
+    if (options->estimateDetail && !options->motionMode && options->psf.empty()) {
+        options->estimateDetail = false;
+        const DefocusEstimate found = estimateDefocusLevel(&image, {});
+        const int confidence = int(std::lround(found.confidence * 100));
+        if (found.status == BlurEstimateStatus::Found) {
+            options->detail = found.detail;
+            std::snprintf(text, sizeof text, "estimated level of details %d (confidence %d %%)",
+                found.detail, confidence);
+            return text;
+        }
+        options->detail = DefaultDetail;
+        return std::string(blurEstimateProblem(found.status)) + "; the default level of details "
+            + std::to_string(DefaultDetail) + " is used";
+    }
+    if (options->estimatePoints && options->motionMode && options->psf.empty()) {
+        options->estimatePoints = false;
+        const ShakeEstimate found = estimateShake(&image, {});
+        const int confidence = int(std::lround(found.confidence * 100));
+        if (found.status == BlurEstimateStatus::Found) {
+            options->points = {found.from, found.to};
+            std::snprintf(text, sizeof text,
+                "estimated camera shake %.1f pixels at %.0f degrees (confidence %d %%)",
+                found.length, found.angle, confidence);
+            return text;
+        }
+        options->points.clear();
+        return std::string(blurEstimateProblem(found.status)) + "; no motion path was found";
+    }
+    return {};
 }
 
 bool buildKernelFromOptions(const KernelOptions& options, DeblurParams* params, std::string* reason)

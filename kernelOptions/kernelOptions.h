@@ -20,6 +20,8 @@ struct KernelOptions {
     int noise = DeblurParams {}.noise;
     std::vector<MotionPoint> points; // the motion path, in pixels of the picture deblurred
     std::string psf; // a point-spread function picture; empty for the built kernel
+    bool estimateDetail = false; // find the level of details in the picture first
+    bool estimatePoints = false; // find a straight motion path in the picture first
 };
 
 // Parses the whole of `text` as a finite number. Returns true when it is empty, has anything
@@ -34,6 +36,12 @@ struct KernelOptions {
 // the kernel.
 enum class MotionPointsFault { None, PointsWithoutMotion, TooFewPoints };
 MotionPointsFault motionPointsFault(const KernelOptions& options);
+
+// Replaces the choices to be estimated (the level of details, the motion path) by what the
+// picture shows, or by the default level and no path when the estimate is unsure. Returns a
+// sentence saying what was found and how sure, for the run's summary. With no path, a motion
+// run has nothing to deblur with: the caller says so and keeps the picture as it was.
+std::string estimateKernelChoices(KernelOptions* options, const ImageBuffer& image);
 
 // Fills params (choices and kernel) as the options say: the kernel from the PSF picture when
 // one is named, else the motion path or the defocus spot. Returns true when no kernel could be

@@ -90,6 +90,12 @@ constexpr EnglishText EnglishTexts[] = {
     {85, u"Deblurring power:"},
     {86, u"Noise Level:"},
     {87, u"Import my own PSF"},
+    {88, u"Auto"},
+    {89, u"Estimate the level of details from the photo"},
+    {90, u"Estimate the camera-shake line from the photo"},
+    {91, u"Estimated level of details: %1 (confidence %2%)"},
+    {92, u"Estimated camera shake: %1 pixels at %2\u00b0 (confidence %3%)"},
+    {93, u"The blur could not be estimated with confidence; the default is used."},
 };
 
 using StringTable = std::array<std::u16string, LastStringKey + 1>;

@@ -79,4 +79,10 @@ enum StringKey : int {
     StringPowerLabel = 85,
     StringNoiseLevel = 86,
     StringImportPsf = 87,
+    StringAuto = 88, // the buttons that estimate the blur
+    StringTipEstimateDetail = 89,
+    StringTipEstimateShake = 90,
+    StringEstimatedDetail = 91, // %1 the level, %2 the confidence in per cent
+    StringEstimatedShake = 92, // %1 the length in pixels, %2 the angle in degrees, %3 per cent
+    StringEstimateUnsure = 93,
 };

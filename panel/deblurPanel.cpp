@@ -120,7 +120,7 @@ void DeblurPanel::createControls()
 {
     ok = makeButton(this, OkControl, {40, 160, 50, 14}, interfaceText(StringOk));
     cancel = makeButton(this, CancelControl, {92, 160, 50, 14}, interfaceText(StringCancel));
-    motionHint = makeLabel(this, MotionHint, {8, 5, 155, 31}, interfaceText(StringMotionLineHint));
+    motionHint = makeLabel(this, MotionHint, {8, 5, 128, 31}, interfaceText(StringMotionLineHint));
     motionHint->setWordWrap(true);
     motionHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     detailLabel = makeLabel(this, DetailLabel, {8, 12, 103, 8}, interfaceText(StringSetDetails));
@@ -129,6 +129,12 @@ void DeblurPanel::createControls()
     detail->setAccessibleName(interfaceText(StringSetDetails));
     detailLabel->setBuddy(detail);
     detailValue = makeLabel(this, DetailValue, {113, 13, 19, 8}, QString::number(DefaultDetail));
+    autoDetail = makeButton(this, AutoDetailControl, {138, 8, 44, 12}, interfaceText(StringAuto));
+    autoDetail->setToolTip(plainToolTip(interfaceText(StringTipEstimateDetail)));
+    autoDetail->setAccessibleDescription(interfaceText(StringTipEstimateDetail));
+    autoShake = makeButton(this, AutoShakeControl, {138, 5, 44, 14}, interfaceText(StringAuto));
+    autoShake->setToolTip(plainToolTip(interfaceText(StringTipEstimateShake)));
+    autoShake->setAccessibleDescription(interfaceText(StringTipEstimateShake));
     previewBox = new QCheckBox(interfaceText(StringPreview), this);
     place(previewBox, PreviewCheck, 9, 40, 74, 10);
     previewBox->setAccessibleName(interfaceText(StringPreview));
@@ -162,6 +168,8 @@ void DeblurPanel::createControls()
     memoryWarning->setPalette(warning);
 
     // The order Tab follows: the mode's first control, then top to bottom.
+    setTabOrder(autoShake, autoDetail);
+    setTabOrder(autoDetail, detail);
     setTabOrder(detail, previewBox);
     setTabOrder(previewBox, importButton);
     setTabOrder(importButton, dropButton);
@@ -177,6 +185,8 @@ void DeblurPanel::createControls()
     connect(abortButton, &QPushButton::clicked, job, &JobWorker::abort);
     connect(importButton, &QPushButton::clicked, this, &DeblurPanel::importKernel);
     connect(dropButton, &QPushButton::clicked, this, &DeblurPanel::dropImportedKernel);
+    connect(autoDetail, &QPushButton::clicked, this, &DeblurPanel::estimateDetail);
+    connect(autoShake, &QPushButton::clicked, this, &DeblurPanel::estimateShakeLine);
     connect(previewBox, &QCheckBox::toggled, this, &DeblurPanel::previewToggled);
     for (QComboBox* combo : {method, power, noise})
         connect(combo, &QComboBox::activated, this, &DeblurPanel::choicesChanged);
@@ -192,7 +202,9 @@ void DeblurPanel::initialise(const PanelChoices& stored)
         interfaceText(motion ? StringMotionCorrectionLower : StringOutOfFocusCorrection));
     setAccessibleName(windowTitle());
     motionHint->setVisible(motion);
-    for (QWidget* control : std::initializer_list<QWidget*> {detailLabel, detail, detailValue})
+    autoShake->setVisible(motion);
+    for (QWidget* control :
+        std::initializer_list<QWidget*> {detailLabel, detail, detailValue, autoDetail})
         control->setVisible(!motion);
 
     method->setCurrentIndex(stored.method != 0 ? 1 : 0);
@@ -330,7 +342,8 @@ void DeblurPanel::dropImportedKernel()
 // the import out of use and offers X instead.
 void DeblurPanel::setKernelChoice(bool imported)
 {
-    enableAll({motionHint, detail, detailLabel, detailValue, importButton}, !imported);
+    enableAll({motionHint, detail, detailLabel, detailValue, importButton, autoDetail, autoShake},
+        !imported);
     dropButton->setEnabled(imported);
 }
 
@@ -346,7 +359,8 @@ void DeblurPanel::setParameterControlsEnabled(bool enabled)
 {
     enableAll({previewBox, methodLabel, method, powerLabel, power}, enabled);
     const bool imported = importedKernel != nullptr;
-    enableAll({motionHint, detail, detailLabel, detailValue, importButton}, enabled && !imported);
+    enableAll({motionHint, detail, detailLabel, detailValue, importButton, autoDetail, autoShake},
+        enabled && !imported);
     dropButton->setEnabled(enabled && imported);
     enableNoiseChoice(enabled);
 }

@@ -72,6 +72,8 @@ enum PanelControl {
     NoiseLabel = 1094,
     MethodCombo = 1095,
     MemoryWarning = 1096,
+    AutoDetailControl = 1097,
+    AutoShakeControl = 1098,
     MethodLabel = -1,
 };
 
@@ -118,6 +120,8 @@ signals:
     void resultKept();
     // The panel has left the docker (OK after the job, or Cancel); it is deleted later.
     void closed();
+    // A sentence for the status bar: what the Auto button found, and how sure it is.
+    void estimateReported(const QString& text);
 
 public slots:
     void pressOk();
@@ -134,6 +138,9 @@ private slots:
     void previewToggled(bool on);
     void importKernel();
     void dropImportedKernel();
+    // The Auto buttons: the level of details, or a straight motion line, from the photo.
+    void estimateDetail();
+    void estimateShakeLine();
     void previewFinished(std::shared_ptr<const PreviewOutcome> outcome);
     void jobFinished(std::shared_ptr<const JobOutcome> outcome);
 
@@ -194,6 +201,8 @@ private:
     QCheckBox* previewBox = nullptr;
     QPushButton* importButton = nullptr;
     QPushButton* dropButton = nullptr;
+    QPushButton* autoDetail = nullptr;
+    QPushButton* autoShake = nullptr;
     QLabel* methodLabel = nullptr;
     QComboBox* method = nullptr;
     QLabel* powerLabel = nullptr;

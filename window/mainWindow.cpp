@@ -265,6 +265,7 @@ void MainWindow::openCorrection(bool motionCorrection)
     });
     connect(deblurPanel, &DeblurPanel::resultKept, this, [this] { resultPending = true; });
     connect(deblurPanel, &DeblurPanel::closed, this, &MainWindow::panelClosed);
+    connect(deblurPanel, &DeblurPanel::estimateReported, statusLabel, &QLabel::setText);
     dock->insertChild(deblurPanel, 0);
     dock->layOut();
     deblurPanel->show();

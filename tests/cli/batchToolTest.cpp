@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QImageWriter>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -19,6 +21,7 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -64,9 +67,11 @@ protected:
     // Runs the tool with files limited to `fileSizeLimit` bytes (a disk that fills up), and
     // keeps what it says on standard error.
     int runCapturing(std::vector<std::string> arguments, std::string* errors,
-        rlim_t fileSizeLimit = RLIM_INFINITY)
+        rlim_t fileSizeLimit = RLIM_INFINITY, bool quiet = true)
     {
         std::vector<char*> argv = quietCommand(&arguments);
+        if (!quiet)
+            argv.erase(argv.end() - 2); // the --quiet before the null
         const std::string errorFile = folder.file("stderr.txt");
         const pid_t pid = ::fork();
         if (pid == 0) {
@@ -400,6 +405,77 @@ TEST_F(BatchTool, TransparentPicturesKeepTheirLayoutDepthAndColours)
             }
         }
     }
+}
+
+// The estimate command prints deblur options for the blur it finds and its confidence apart;
+// deblur --detail auto says what it used; where nothing can be found, the default level (or, for
+// a motion path, the unchanged picture) and a sentence saying why.
+TEST_F(BatchTool, EstimatesTheBlurOrSaysWhyNot)
+{
+    OwnedImage scene(320, 320, 1, 8);
+    drawLeavesScene(scene.get());
+    DeblurParams spot;
+    ASSERT_FALSE(buildDefocusKernel(&spot, defocusSpread(30)));
+    OwnedImage blurred(320, 320, 1, 8);
+    blurScene(blurred.get(), scene.get(), spot.kernel.get(), 24, 1);
+    QImage picture(320, 320, QImage::Format_Grayscale8);
+    for (int y = 0; y < 320; ++y)
+        std::memcpy(picture.scanLine(y), blurred->data + y * blurred->stride, 320);
+    const std::string photo = save(picture, "blurred.png");
+    QImage gray(200, 200, QImage::Format_Grayscale8);
+    gray.fill(90);
+    const std::string flat = save(gray, "flat.png");
+    const std::string out = folder.file("out.png");
+    const std::string printed = folder.file("stdout.txt");
+
+    // What the estimate command writes on standard output, and its exit status.
+    const auto estimate = [&](std::vector<std::string> arguments, std::string* errors) {
+        arguments.insert(arguments.begin(), "estimate");
+        std::vector<std::string> all = arguments;
+        all.insert(all.begin(), MORVANCLARITY_TOOL);
+        std::string command;
+        for (const std::string& argument : all)
+            command += "'" + argument + "' ";
+        command += "> '" + printed + "' 2> '" + folder.file("stderr.txt") + "'";
+        const int status = std::system(command.c_str());
+        *errors = readFileBytes(folder.file("stderr.txt"));
+        return std::make_pair(WEXITSTATUS(status), readFileBytes(printed));
+    };
+    std::string errors;
+    auto [status, options] = estimate({photo}, &errors);
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(options.rfind("--detail ", 0), 0u) << options;
+    EXPECT_NEAR(std::stoi(options.substr(9)), 30, 4);
+    EXPECT_NE(errors.find("confidence"), std::string::npos) << errors;
+
+    const struct {
+        std::vector<std::string> arguments;
+        const char* printed;
+        const char* said;
+    } fallbacks[] = {
+        {{flat}, "--detail 12\n", "could not be estimated with confidence"},
+        {{flat, "--mode", "motion"}, "", "no motion path is proposed"},
+        {{photo, "--region", "400,0,50,50"}, "", "outside the 320 x 320 picture"},
+        {{photo, "--region", "0,0,40,300"}, "--detail 12\n", "too small to estimate"},
+    };
+    for (const auto& fallback : fallbacks) {
+        std::tie(status, options) = estimate(fallback.arguments, &errors);
+        EXPECT_EQ(status, 0) << fallback.said;
+        if (*fallback.printed) {
+            EXPECT_EQ(options, fallback.printed) << fallback.said;
+        }
+        EXPECT_NE(errors.find(fallback.said), std::string::npos) << errors;
+    }
+
+    ASSERT_EQ(
+        runCapturing({"deblur", photo, out, "--detail", "auto"}, &errors, RLIM_INFINITY, false), 0);
+    EXPECT_NE(errors.find("estimated level of details"), std::string::npos) << errors;
+    // A motion run whose path cannot be found writes the picture as it was, and says so.
+    ASSERT_EQ(
+        runCapturing({"deblur", flat, out, "--mode", "motion", "--points", "auto"}, &errors), 0);
+    EXPECT_NE(errors.find("written unchanged"), std::string::npos) << errors;
+    EXPECT_EQ(QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_Grayscale8), gray);
+    EXPECT_EQ(runCapturing({"deblur", flat, out, "--points", "auto"}, &errors), 2);
 }
 
 // A picture whose data ends early is a bad input, never a picture filled from stale memory;

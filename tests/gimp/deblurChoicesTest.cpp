@@ -34,7 +34,7 @@ TEST(DeblurChoices, RefusesEveryChoiceOutOfRangeWithASentence)
         std::int32_t DeblurChoices::*field;
         std::int32_t low;
         std::int32_t high;
-    } ranges[] = {{&DeblurChoices::mode, 0, 1}, {&DeblurChoices::detail, 1, 50},
+    } ranges[] = {{&DeblurChoices::mode, 0, 1}, {&DeblurChoices::detail, 0, 50},
         {&DeblurChoices::method, 0, 1}, {&DeblurChoices::power, 0, 2},
         {&DeblurChoices::noise, 0, 2}};
     for (const auto& range : ranges) {

@@ -116,6 +116,7 @@ protected:
         batchTool("gray8.png", "gray8-cli.png", motion);
         batchTool("rgb8-box.png", "rgb8-box-cli.png", "");
         batchTool("rgb8.png", "psf-cli.png", "--psf " + file("psf.png"));
+        batchTool("rgb8.png", "auto-cli.png", "--detail auto");
 
         const std::string plugins = file("gimp/plug-ins");
         std::string script;
@@ -136,6 +137,8 @@ protected:
         script += scriptCase(*folder, "rgb8.png", "",
             call("RUN-NONINTERACTIVE", "0 12 0 1 1 \"\" \"" + file("psf.png") + "\""),
             "psf-gimp.png");
+        script += scriptCase(*folder, "rgb8.png", "",
+            call("RUN-NONINTERACTIVE", "0 0 0 1 1 \"\" \"\""), "auto-gimp.png");
         script += scriptCase(*folder, "rgb8.png", "",
             call("RUN-INTERACTIVE", "0 12 0 1 1 \"\" \"\""), "interactive-gimp.png");
         // Failures: each must be refused with a message and leave the layer as it was.
@@ -233,6 +236,8 @@ TEST_F(GimpPlugin, DeblursAsTheBatchToolDoesAtEveryDepthAndLayout)
     expectBatchResult("gray8-gimp.png", "gray8-cli.png", QImage::Format_Grayscale8, whole());
     expectBatchResult("rgb16-gimp.png", "rgb16-cli.png", QImage::Format_RGBA64, whole());
     expectBatchResult("psf-gimp.png", "psf-cli.png", QImage::Format_RGB888, whole());
+    // Level of details 0: estimated from the image, as deblur --detail auto does.
+    expectBatchResult("auto-gimp.png", "auto-cli.png", QImage::Format_RGB888, whole());
     // The deblur changed the picture: the comparisons above are not of two copies of the input.
     const QImage input = read("rgb8.png", QImage::Format_RGB888);
     EXPECT_NE(input, read("rgb8-gimp.png", QImage::Format_RGB888));

@@ -6,11 +6,13 @@
 #include "engine/realFft.h"
 #include "locale/settings.h"
 #include "panel/detailSlider.h"
+#include "panel/interfaceText.h"
 #include "panel/jobWorker.h"
 #include "panel/pointerEdits.h"
 #include "panel/previewWorker.h"
 #include "skin/skinSlots.h"
 #include "skin/skinStyle.h"
+#include "tests/support/engineTestSupport.h"
 #include "tests/support/grabPixels.h"
 #include "tests/support/testImages.h"
 #include "tests/window/windowFixture.h"
@@ -674,6 +676,57 @@ TEST_F(PanelTest, GrabsOfBothModes)
             grab.save(QString::fromLocal8Bit(folder)
                 + (motion ? QStringLiteral("/panel-motion.png")
                           : QStringLiteral("/panel-focus.png")));
+        closeWindow();
+    }
+}
+
+// The Auto buttons: out of focus, the level of the photo's blur; in motion mode, a line of two
+// points in the middle of the view; each says in the status bar what it found, and a flat photo
+// gets the default and no line, with a sentence saying why.
+TEST_F(PanelTest, AutoFindsTheBlurAndSaysWhatItFound)
+{
+    OwnedImage scene(320, 320, 1, 8);
+    drawLeavesScene(scene.get());
+    const auto blurredSource = [&](const ImageBuffer* kernel, int radius) {
+        OwnedImage blurred(320, 320, 1, 8);
+        blurScene(blurred.get(), scene.get(), kernel, radius, 1);
+        source = OwnedImage(320, 320, 3, 8);
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 320; ++x)
+                for (int c = 0; c < 3; ++c)
+                    source->data[y * source->stride + 3 * x + c]
+                        = blurred->data[y * blurred->stride + x];
+    };
+    DeblurParams spot;
+    ASSERT_FALSE(buildDefocusKernel(&spot, defocusSpread(30)));
+    blurredSource(spot.kernel.get(), 24);
+    openPanelOnSource(false);
+    QTest::mouseClick(control<QPushButton>(AutoDetailControl), Qt::LeftButton);
+    EXPECT_NEAR(control<QLabel>(DetailValue)->text().toInt(), 30, 4);
+    EXPECT_TRUE(window->statusText().startsWith("Estimated level of details: "))
+        << window->statusText().toStdString();
+    closeWindow();
+
+    OwnedImage shake;
+    makeShakeKernel(shake.get(), 20, 30);
+    blurredSource(shake.get(), 32);
+    openPanelOnSource(true);
+    QTest::mouseClick(control<QPushButton>(AutoShakeControl), Qt::LeftButton);
+    const std::span<const MotionPoint> line = panel->motionLine();
+    ASSERT_EQ(line.size(), 2u);
+    EXPECT_NEAR(std::hypot(line[1].x - line[0].x, line[1].y - line[0].y), 20, 3);
+    EXPECT_TRUE(window->statusText().startsWith("Estimated camera shake: "));
+    closeWindow();
+
+    makeSource(200, 150);
+    fillImage(source.get(), 90);
+    for (const bool motion : {false, true}) {
+        openPanelOnSource(motion);
+        QTest::mouseClick(
+            control<QPushButton>(motion ? AutoShakeControl : AutoDetailControl), Qt::LeftButton);
+        EXPECT_EQ(window->statusText(), interfaceText(StringEstimateUnsure));
+        EXPECT_TRUE(panel->motionLine().empty());
+        EXPECT_EQ(control<QLabel>(DetailValue)->text(), QString::number(DefaultDetail));
         closeWindow();
     }
 }

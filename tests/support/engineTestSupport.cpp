@@ -57,6 +57,45 @@ void blurScene(ImageBuffer* target, const ImageBuffer* source, const ImageBuffer
     }
 }
 
+void drawLeavesScene(ImageBuffer* image)
+{
+    fillImage(image, 128);
+    std::uint32_t state = 12345;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return double(state >> 8) / double(1u << 24);
+    };
+    const int discs = image->width * image->height * 3000 / (320 * 320);
+    for (int disc = 0; disc < discs; ++disc) {
+        const double radius = 2.0 / std::sqrt(0.0025 + next());
+        const double cx = next() * image->width;
+        const double cy = next() * image->height;
+        const int grey = int(next() * 220) + 18;
+        for (int y = std::max(0, int(cy - radius));
+             y < std::min(image->height, int(cy + radius) + 1); ++y)
+            for (int x = std::max(0, int(cx - radius));
+                 x < std::min(image->width, int(cx + radius) + 1); ++x)
+                if (std::hypot(x - cx, y - cy) <= radius)
+                    image->data[std::int64_t(y) * image->stride + x] = std::uint8_t(grey);
+    }
+}
+
+void makeShakeKernel(ImageBuffer* kernel, double length, double angle)
+{
+    ASSERT_EQ(allocateImage(kernel, 65, 65, 1, 32), 0);
+    clearImage(kernel);
+    auto* samples = reinterpret_cast<float*>(kernel->data);
+    const double c = std::cos(angle * 3.14159265358979323846 / 180.0);
+    const double s = -std::sin(angle * 3.14159265358979323846 / 180.0);
+    constexpr int steps = 400;
+    for (int i = 0; i <= steps; ++i) {
+        const double t = (double(i) / steps - 0.5) * length;
+        const int x = int(std::lround(32 + t * c));
+        const int y = int(std::lround(32 + t * s));
+        samples[y * 65 + x] += 1.0f / (steps + 1);
+    }
+}
+
 double psnr(const ImageBuffer* a, const ImageBuffer* b, int border)
 {
     double squares = 0.0;

@@ -44,6 +44,14 @@ void makeImpulseKernel(ImageBuffer* kernel, int width, int height, int x, int y)
 // A gray scene with flat areas, sharp edges and a gradient, deterministic.
 void drawTestScene(ImageBuffer* image);
 
+// A gray scene with the statistics of a photograph, deterministic: "dead leaves", discs of
+// random grey with radii of 2 to 40 pixels following a power law, drawn over each other.
+void drawLeavesScene(ImageBuffer* image);
+
+// A straight shake of `length` pixels at `angle` degrees (counter-clockwise on screen) as a
+// 65 x 65 float kernel centred at (32, 32).
+void makeShakeKernel(ImageBuffer* kernel, double length, double angle);
+
 // Circular-free spatial convolution with edge samples repeated; the kernel's centre is its
 // sample (width / 2, height / 2). Adds uniform noise of +-noise levels from a fixed seed.
 void blurScene(ImageBuffer* target, const ImageBuffer* source, const ImageBuffer* kernel,
