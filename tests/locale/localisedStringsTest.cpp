@@ -1,4 +1,5 @@
 #include "locale/localisedStrings.h"
+#include "locale/settings.h"
 #include "tests/locale/localeFixture.h"
 
 namespace {
@@ -43,8 +44,8 @@ TEST_F(LocalisedStrings, WithoutALanguageFileEveryTextIsEnglish)
         EXPECT_EQ(localisedString(key), englishString(key));
         texts += !localisedString(key).empty();
     }
-    EXPECT_EQ(texts, 73);
-    for (int key : {0, 17, 40, 72, 74, 88, 98, 99, -1})
+    EXPECT_EQ(texts, 79);
+    for (int key : {0, 17, 40, 72, 74, 94, 98, 99, -1})
         EXPECT_TRUE(localisedString(key).empty()) << key;
 }
 
@@ -75,6 +76,34 @@ TEST_F(LocalisedStrings, ReloadChangesOnlyTheNamedTexts)
     EXPECT_EQ(localisedString(47), u"Neu starten");
     EXPECT_EQ(localisedString(38), u"Bericht");
     EXPECT_EQ(localisedString(3), u"Warning");
+}
+
+// The language file that ships beside the module: every language the Options list offers has a
+// text of its own for every key that has an English one, with the English text's placeholders.
+TEST_F(LocalisedStrings, TheShippedLanguageFileTranslatesEveryText)
+{
+    paths.languageFile = SHIPPED_LANGUAGE_FILE;
+    const Settings settings = loadSettings(paths);
+    ASSERT_GE(settings.languages.size(), 7u);
+    EXPECT_EQ(settings.languages[0].name, u"English");
+    for (std::size_t language = 0; language < settings.languages.size(); ++language) {
+        loadStrings(int(language), paths);
+        for (int key = FirstStringKey; key <= LastStringKey; ++key) {
+            const std::u16string_view english = englishString(key);
+            if (english.empty())
+                continue;
+            const std::u16string& text = localisedString(key);
+            EXPECT_FALSE(text.empty()) << "language " << language << ", key " << key;
+            if (language == 0) {
+                EXPECT_EQ(text, english) << key;
+            }
+            for (const std::u16string_view placeholder : {u"%1", u"%2", u"%3"})
+                EXPECT_EQ(english.find(placeholder) == std::u16string_view::npos,
+                    text.find(placeholder) == std::u16string::npos)
+                    << "language " << language << ", key " << key;
+        }
+    }
+    loadStrings(0, paths);
 }
 
 } // namespace
