@@ -107,7 +107,33 @@ bool parseCliOptions(
             *message = "estimate takes --mode and --region only, not " + argument;
             return true;
         }
-        if (argument == "--region") {
+        if (argument == "--output-dir" || argument == "--suffix" || argument == "--jobs") {
+            if (options->command != CliCommand::Deblur) {
+                *message = argument + " is for deblur";
+                return true;
+            }
+            if (argument == "--output-dir") {
+                if (value.empty()) {
+                    *message = "--output-dir needs a folder";
+                    return true;
+                }
+                options->outputFolder = value;
+            } else if (argument == "--suffix") {
+                if (value.find('/') != std::string::npos) {
+                    *message = "--suffix cannot hold a /";
+                    return true;
+                }
+                options->suffix = value;
+            } else {
+                const bool digits = !value.empty() && value.size() <= 2
+                    && value.find_first_not_of("0123456789") == std::string::npos;
+                options->jobs = digits ? std::stoi(value) : 0;
+                if (options->jobs < 1 || options->jobs > 64) {
+                    *message = "--jobs takes a whole number from 1 to 64, not \"" + value + "\"";
+                    return true;
+                }
+            }
+        } else if (argument == "--region") {
             if (parseRegion(value, &options->region)) {
                 *message = "--region takes X,Y,WIDTH,HEIGHT in whole pixels, not \"" + value + "\"";
                 return true;
@@ -157,8 +183,21 @@ bool parseCliOptions(
         }
     }
 
+    const bool folderMode
+        = options->command == CliCommand::Deblur && !options->outputFolder.empty();
+    if (folderMode) {
+        if (files.empty()) {
+            *message = "deblur --output-dir needs at least one INPUT file";
+            return true;
+        }
+        options->inputs = files;
+    } else if ((options->jobs != 1 || options->suffix != "-sharp")
+        && options->command == CliCommand::Deblur) {
+        *message = "--suffix and --jobs go with --output-dir";
+        return true;
+    }
     const std::size_t expected = options->command == CliCommand::Deblur ? 2 : 1;
-    if (files.size() != expected) {
+    if (!folderMode && files.size() != expected) {
         *message = options->command == CliCommand::Deblur
             ? "deblur needs an INPUT and an OUTPUT file"
             : estimating ? "estimate needs one INPUT file"
@@ -169,7 +208,9 @@ bool parseCliOptions(
         options->input = files[0];
         return false;
     }
-    if (options->command == CliCommand::Deblur) {
+    if (folderMode) {
+        // Checked below with the kernel choices; the inputs are taken one by one.
+    } else if (options->command == CliCommand::Deblur) {
         options->input = files[0];
         options->output = files[1];
     } else {
@@ -192,6 +233,7 @@ std::string cliUsage()
 {
     return R"(Usage:
   morvanclarity deblur INPUT OUTPUT [options]
+  morvanclarity deblur INPUT... --output-dir FOLDER [--suffix TEXT] [--jobs N] [options]
   morvanclarity kernel OUTPUT.png [options]   writes the point-spread function as a picture
   morvanclarity estimate INPUT [--mode focus|motion] [--region X,Y,W,H]
                             finds the blur: prints the deblur options that undo it
@@ -212,6 +254,13 @@ Options:
                             2); auto estimates a straight path from the photograph first
   --region X,Y,W,H          estimate: the part of the photograph to look at (default all of it)
   --psf PICTURE             a point-spread function from a picture, instead of the built one
+  --output-dir FOLDER       deblur every INPUT into FOLDER (which must exist), as NAME-sharp.EXT
+                            (PNG for inputs whose format is read but not written); a bad file is
+                            reported and skipped, and the exit status is the worst of the photos'
+  --suffix TEXT             what follows NAME in those files' names (default -sharp)
+  --jobs N                  photos deblurred side by side (default 1). Each photo already uses
+                            every core, so more jobs pay only for many small photos; fewer run
+                            when the memory available would not hold them
   --quiet                   no progress bar and no summary
 
 Input: PNG, TIFF, JPEG or BMP, 8 or 16 bits, gray or colour, with or without alpha. The output

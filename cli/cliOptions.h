@@ -2,6 +2,7 @@
 
 // The command line of the batch tool:
 //   morvanclarity deblur INPUT OUTPUT [options]
+//   morvanclarity deblur INPUT... --output-dir DIR [--suffix S] [--jobs N] [options]
 //   morvanclarity kernel OUTPUT.png [options]
 //   morvanclarity estimate INPUT [--mode focus|motion] [--region X,Y,W,H]
 //   morvanclarity --help | --version
@@ -30,6 +31,11 @@ struct CliOptions {
     std::string output;
     KernelOptions kernel; // the deblur choices
     ImageRect region {}; // estimate: the part of the picture to look at; empty = all of it
+    // Several photos: every input goes to outputFolder as NAME + suffix + its extension.
+    std::vector<std::string> inputs;
+    std::string outputFolder; // empty: one INPUT and its OUTPUT
+    std::string suffix = "-sharp";
+    int jobs = 1; // photos deblurred side by side
     bool quiet = false;
 };
 

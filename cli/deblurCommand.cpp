@@ -43,7 +43,6 @@ void requestAbortOnSignal(int signal)
 
 void stopOnSignals()
 {
-    stopSignal = 0;
     for (int signal : StopSignals)
         std::signal(signal, requestAbortOnSignal);
 }
@@ -139,13 +138,31 @@ struct JobImages {
 
 } // namespace
 
+void catchStopSignals()
+{
+    stopOnSignals();
+}
+
+int pendingStopStatus()
+{
+    return stopSignal != 0 ? 128 + int(stopSignal) : 0;
+}
+
+void forgetStopSignals()
+{
+    stopSignal = 0;
+    clearAbortRequest();
+}
+
 int runDeblurCommand(const CliOptions& options)
 {
     if (const int status = checkOutput(options.output); status != ExitSuccess)
         return status;
     // From here on Ctrl-C (or a termination request) asks the job to stop; whatever runs then ends
     // without output.
-    clearAbortRequest();
+    // A stop that came before this photo (between two photos of a folder run) ends it at once.
+    if (const int stopped = pendingStopStatus())
+        return stopped;
     stopOnSignals();
 
     JobImages job;

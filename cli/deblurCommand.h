@@ -7,3 +7,10 @@
 
 [[nodiscard]] int runDeblurCommand(const CliOptions& options);
 [[nodiscard]] int runKernelCommand(const CliOptions& options);
+
+// The termination signals (Ctrl-C, SIGTERM, SIGHUP) request a stop from now on; the status a
+// stop ends a run with (128 + the signal), or 0 when none came; and a fresh start, with no stop
+// pending.
+void catchStopSignals();
+int pendingStopStatus();
+void forgetStopSignals();

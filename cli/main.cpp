@@ -3,6 +3,7 @@
 #include "cli/cliOptions.h"
 #include "cli/deblurCommand.h"
 #include "cli/estimateCommand.h"
+#include "cli/folderCommand.h"
 #include "cli/photoFile.h"
 #include "platform/version.h"
 
@@ -34,5 +35,5 @@ int main(int argc, char** argv)
     case CliCommand::Deblur:
         break;
     }
-    return runDeblurCommand(options);
+    return options.outputFolder.empty() ? runDeblurCommand(options) : runFolderCommand(options);
 }

@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -604,6 +605,69 @@ TEST_F(BatchTool, ASignalStopsTheJobAndWritesNothing)
             EXPECT_EQ(entry.path().filename().string().rfind("big-out.png", 0), std::string::npos)
                 << entry.path();
     }
+}
+
+// Several photos into one folder: a bad file in the middle is reported and skipped and the worst
+// status ends the run; a folder that does not exist is refused before any work; Ctrl-C while the
+// second photo runs keeps the first and leaves nothing else behind.
+TEST_F(BatchTool, AFolderRunGoesPastBadFilesAndStopsCleanly)
+{
+    QImage photo(200, 150, QImage::Format_RGB888);
+    photo.fill(Qt::darkCyan);
+    const std::string good = save(photo, "a.png");
+    const std::string bad = folder.file("b.png");
+    writeFileBytes(bad, "not a picture");
+    const std::string tiff = save(photo, "c.tif");
+    const std::string bmp = save(photo, "d.bmp");
+    const std::string out = folder.file("out");
+    std::filesystem::create_directory(out);
+    const auto names = [&out] {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(out))
+            found.push_back(entry.path().filename().string());
+        std::sort(found.begin(), found.end());
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directory(out);
+        return found;
+    };
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(run({"deblur", good, bad, tiff, bmp, "--output-dir", out}), 3);
+    EXPECT_EQ(names(), (Names {"a-sharp.png", "c-sharp.tif", "d-sharp.png"}));
+    EXPECT_EQ(
+        run({"deblur", good, bad, tiff, "--output-dir", out, "--suffix", "_x", "--jobs", "2"}), 3);
+    EXPECT_EQ(names(), (Names {"a_x.png", "c_x.tif"}));
+    std::string errors;
+    EXPECT_EQ(runCapturing({"deblur", good, "--output-dir", folder.file("missing")}, &errors), 5);
+    EXPECT_NE(errors.find("the output folder does not exist"), std::string::npos) << errors;
+
+    QImage big(1600, 1200, QImage::Format_Grayscale8);
+    for (int y = 0; y < 1200; ++y)
+        for (int x = 0; x < 1600; ++x)
+            big.scanLine(y)[x] = std::uint8_t((x ^ y) & 0xFF);
+    std::vector<std::string> arguments = {MORVANCLARITY_TOOL, "deblur", save(big, "p1.png"),
+        save(big, "p2.png"), save(big, "p3.png"), "--output-dir", out};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    std::string said;
+    char buffer[256];
+    for (ssize_t got; said.find("Photo 2 of 3") == std::string::npos
+         && (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        said.append(buffer, std::size_t(got));
+    ::kill(pid, SIGINT);
+    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        said.append(buffer, std::size_t(got));
+    ::close(terminal);
+    EXPECT_EQ(exitStatus(pid), 130) << said;
+    EXPECT_EQ(names(), (Names {"p1-sharp.png"})) << said;
 }
 
 } // namespace

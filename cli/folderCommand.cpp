@@ -1,0 +1,164 @@
+#include "cli/folderCommand.h"
+
+#include "cli/deblurCommand.h"
+#include "cli/photoFile.h"
+#include "platform/memoryStatus.h"
+
+#include <QImageReader>
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// A stop request ends the whole run; any other status is one photo's, and the worst counts.
+bool isStopStatus(int status)
+{
+    return status > 128;
+}
+
+// Bytes a job on the photo may take at its peak: about 40 a pixel (the picture, its planes, the
+// result and the tiles' canvases), and the program itself.
+long long jobBytes(const std::string& path)
+{
+    const QSize size = QImageReader(QString::fromLocal8Bit(path.c_str())).size();
+    const long long pixels = size.isValid() ? 1LL * size.width() * size.height() : 12000000LL;
+    return pixels * 40 + (100LL << 20);
+}
+
+// As many side by side as asked, as the memory available holds for the largest photo, and at
+// least one.
+int jobsThatFit(const CliOptions& options)
+{
+    if (options.jobs <= 1)
+        return 1;
+    long long largest = 0;
+    for (const std::string& input : options.inputs)
+        largest = std::max(largest, jobBytes(input));
+    const long long available = availableMemoryBytes();
+    const long long fit = available > 0 ? available / largest : options.jobs;
+    return int(std::clamp<long long>(fit, 1, options.jobs));
+}
+
+CliOptions photoOptions(const CliOptions& options, const std::string& input)
+{
+    CliOptions photo = options;
+    photo.input = input;
+    photo.output = folderOutputPath(input, options.outputFolder, options.suffix);
+    return photo;
+}
+
+void announce(const CliOptions& options, std::size_t index, const std::string& input)
+{
+    if (!options.quiet)
+        std::fprintf(
+            stderr, "Photo %zu of %zu: %s\n", index + 1, options.inputs.size(), input.c_str());
+}
+
+int oneAfterAnother(const CliOptions& options)
+{
+    int worst = ExitSuccess;
+    for (std::size_t i = 0; i < options.inputs.size(); ++i) {
+        if (const int stopped = pendingStopStatus())
+            return stopped;
+        announce(options, i, options.inputs[i]);
+        const int status = runDeblurCommand(photoOptions(options, options.inputs[i]));
+        // The writer ignores the stop signals once a photo is as good as written: from here on
+        // they stop the run again.
+        catchStopSignals();
+        if (isStopStatus(status))
+            return status;
+        worst = std::max(worst, status);
+    }
+    return pendingStopStatus() != 0 ? pendingStopStatus() : worst;
+}
+
+// Each photo in a process of its own, at most `jobs` at once; a stop request reaches them all
+// (the terminal's process group) and no new one starts.
+int sideBySide(const CliOptions& options, int jobs)
+{
+    std::map<pid_t, std::size_t> running;
+    int worst = ExitSuccess;
+    int stopped = 0;
+    std::size_t next = 0;
+    std::size_t done = 0;
+    const auto collect = [&] {
+        int status = 0;
+        const pid_t pid = ::waitpid(-1, &status, 0);
+        if (pid <= 0)
+            return;
+        running.erase(pid);
+        ++done;
+        const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (isStopStatus(code))
+            stopped = code;
+        else
+            worst = std::max(worst, code);
+        if (!options.quiet)
+            std::fprintf(stderr, "%zu of %zu photos done\n", done, options.inputs.size());
+    };
+    while (next < options.inputs.size() || !running.empty()) {
+        if (pendingStopStatus() != 0 || stopped != 0)
+            next = options.inputs.size();
+        if (next < options.inputs.size() && int(running.size()) < jobs) {
+            announce(options, next, options.inputs[next]);
+            std::fflush(nullptr);
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                CliOptions photo = photoOptions(options, options.inputs[next]);
+                photo.quiet = true; // several bars at once would garble the terminal
+                const int status = runDeblurCommand(photo);
+                std::fflush(nullptr);
+                ::_exit(status);
+            }
+            if (pid < 0) {
+                std::fprintf(stderr, "morvanclarity: cannot start a job for %s\n",
+                    options.inputs[next].c_str());
+                worst = std::max(worst, int(ExitJobFailed));
+            } else {
+                running[pid] = next;
+            }
+            ++next;
+            continue;
+        }
+        collect();
+    }
+    if (stopped != 0)
+        return stopped;
+    return pendingStopStatus() != 0 ? pendingStopStatus() : worst;
+}
+
+} // namespace
+
+std::string folderOutputPath(
+    const std::string& input, const std::string& folder, const std::string& suffix)
+{
+    const std::size_t slash = input.rfind('/');
+    const std::string name = slash == std::string::npos ? input : input.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+    std::string extension = dot == std::string::npos || dot == 0 ? "" : name.substr(dot);
+    if (!isWritablePhotoPath("x" + extension))
+        extension = ".png";
+    const std::string separator = !folder.empty() && folder.back() == '/' ? "" : "/";
+    return folder + separator + stem + suffix + extension;
+}
+
+int runFolderCommand(const CliOptions& options)
+{
+    struct stat status { };
+    if (::stat(options.outputFolder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        std::fprintf(stderr, "morvanclarity: %s: the output folder does not exist\n",
+            options.outputFolder.c_str());
+        return ExitBadOutput;
+    }
+    catchStopSignals();
+    const int jobs = jobsThatFit(options);
+    const int result = jobs > 1 ? sideBySide(options, jobs) : oneAfterAnother(options);
+    if (!options.quiet && !isStopStatus(result))
+        std::fprintf(stderr, "%zu photos, exit status %d\n", options.inputs.size(), result);
+    return result;
+}
