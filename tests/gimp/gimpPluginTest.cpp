@@ -141,6 +141,15 @@ protected:
             call("RUN-NONINTERACTIVE", "0 0 0 1 1 \"\" \"\""), "auto-gimp.png");
         script += scriptCase(*folder, "rgb8.png", "",
             call("RUN-INTERACTIVE", "0 12 0 1 1 \"\" \"\""), "interactive-gimp.png");
+        // The same window closed without a correction: the image, clean as a user opens it, must
+        // stay clean (a file loaded by a script counts as changed until it is cleaned).
+        script += "(let* ((img (car (gimp-file-load RUN-NONINTERACTIVE \"" + file("rgb8.png")
+            + "\" \"rgb8.png\"))) (drw (car (gimp-image-get-active-drawable img)))) "
+              "(gimp-image-clean-all img) "
+              "(catch #f "
+            + call("RUN-INTERACTIVE", "0 12 0 1 1 \"\" \"\"")
+            + ") (gimp-message (if (= (car (gimp-image-is-dirty img)) 0) \"image clean after "
+              "no result\" \"image dirty after no result\")) (gimp-image-delete img))\n";
         // Failures: each must be refused with a message and leave the layer as it was.
         script += scriptCase(*folder, "rgb8.png", "",
             call("RUN-NONINTERACTIVE", "1 12 0 1 1 \"1,2\" \"\""), "fail-points.png", true);
@@ -274,6 +283,7 @@ TEST_F(GimpPlugin, InteractiveRunHostsTheModuleOverTheLayer)
     // The module's window hands the picture back as it got it, so the layer is unchanged; the
     // file exists only when the run succeeded.
     expectSame("interactive-gimp.png", "rgb8.png", QImage::Format_RGB888, whole());
+    EXPECT_NE(log.find("image clean after no result"), std::string::npos) << log;
 }
 
 TEST_F(GimpPlugin, FailuresReachGimpWithAMessageAndLeaveTheLayerAlone)
