@@ -20,6 +20,10 @@ std::unique_ptr<QMessageBox> buildMessageBox(const BoxRequest& request)
         request.owner);
     box->setTextFormat(Qt::PlainText);
     applySkin(box.get());
+    if (!request.centreIn.isEmpty()) {
+        box->adjustSize();
+        box->move(request.centreIn.center() - box->rect().center());
+    }
     return box;
 }
 

@@ -3,6 +3,7 @@
 // The window's message boxes (the crash warning, the pending-result question, About, notices),
 // all through one function, so that a test can answer them without a modal loop.
 
+#include <QRect>
 #include <QString>
 #include <memory>
 
@@ -19,6 +20,9 @@ struct BoxRequest {
     QString caption; // empty: no caption
     BoxButtons buttons;
     bool informationIcon;
+    // Where the box is centred: a screen's area for a box shown before its owner is on the
+    // screen (which would put it in the screen's corner); empty: over the owner, as Qt does.
+    QRect centreIn {};
 };
 
 // Answers a box instead of showing it.

@@ -15,8 +15,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QStatusBar>
 
 namespace {
@@ -56,9 +58,12 @@ MainWindow::MainWindow(WindowImages images, const LocalePaths& paths, QWidget* o
     // the status bar, the canvas and view, the toolbar, the docker.
     settings = loadSettings(paths);
     loadStrings(settings.languageCurrent, paths);
-    if (settings.crashedLastTime)
+    // The window is not on the screen yet: the warning is centred on the screen it will open on.
+    if (settings.crashedLastTime) {
+        const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
         showMessageBox({this, interfaceText(StringCrashedLastTime), interfaceText(StringWarning),
-            BoxButtons::Ok, true});
+            BoxButtons::Ok, true, screen ? screen->availableGeometry() : QRect()});
+    }
 
     auto* status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
