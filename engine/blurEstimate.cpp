@@ -235,6 +235,15 @@ template <typename Transfer>
 double spectrumMisfit(const std::vector<double>& profile, int first, Transfer transfer)
 {
     const int n = int(profile.size()) - 1; // side / 2
+    // Per ring: its frequency's logarithm and the transfer function's power, computed once.
+    std::vector<double> logRho(profile.size());
+    std::vector<double> power(profile.size());
+    for (int b = first; b < n; ++b) {
+        const double rho = double(b) / (2 * n);
+        const double h = transfer(rho);
+        logRho[std::size_t(b)] = std::log(rho);
+        power[std::size_t(b)] = h * h;
+    }
     double best = INFINITY;
     for (int step = 0; step <= 30; ++step) {
         const double alpha = 0.8 + 0.1 * step;
@@ -244,9 +253,7 @@ double spectrumMisfit(const std::vector<double>& profile, int first, Transfer tr
         double sx = 0.0;
         double sy = 0.0;
         for (int b = first; b < n; ++b) {
-            const double rho = double(b) / (2 * n);
-            const double h = transfer(rho);
-            const double g = std::pow(rho, -alpha) * h * h;
+            const double g = std::exp(-alpha * logRho[std::size_t(b)]) * power[std::size_t(b)];
             const double x = g / profile[std::size_t(b)];
             const double y = 1.0 / profile[std::size_t(b)];
             sxx += x * x;
@@ -266,9 +273,8 @@ double spectrumMisfit(const std::vector<double>& profile, int first, Transfer tr
             continue;
         double misfit = 0.0;
         for (int b = first; b < n; ++b) {
-            const double rho = double(b) / (2 * n);
-            const double h = transfer(rho);
-            const double model = a * std::pow(rho, -alpha) * h * h + noise;
+            const double model
+                = a * std::exp(-alpha * logRho[std::size_t(b)]) * power[std::size_t(b)] + noise;
             const double error = std::log(model / profile[std::size_t(b)]);
             misfit += error * error;
         }
