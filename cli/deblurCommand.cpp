@@ -138,6 +138,20 @@ struct JobImages {
 
 } // namespace
 
+int readInputPhoto(const std::string& path, Photo* photo)
+{
+    std::string reason;
+    switch (readPhoto(path, photo, &reason)) {
+    case PhotoReadStatus::Read:
+        return ExitSuccess;
+    case PhotoReadStatus::BadFile:
+        return fail(ExitBadInput, path + ": " + reason);
+    case PhotoReadStatus::OutOfMemory:
+        break;
+    }
+    return fail(ExitJobFailed, path + ": " + reason);
+}
+
 void catchStopSignals()
 {
     stopOnSignals();
@@ -166,15 +180,8 @@ int runDeblurCommand(const CliOptions& options)
     stopOnSignals();
 
     JobImages job;
-    std::string reason;
-    switch (readPhoto(options.input, &job.input, &reason)) {
-    case PhotoReadStatus::Read:
-        break;
-    case PhotoReadStatus::BadFile:
-        return fail(ExitBadInput, options.input + ": " + reason);
-    case PhotoReadStatus::OutOfMemory:
-        return fail(ExitJobFailed, options.input + ": " + reason);
-    }
+    if (const int status = readInputPhoto(options.input, &job.input); status != ExitSuccess)
+        return status;
     const ImageBuffer& source = job.input.pixels.image;
     if (source.width < MinTileEdge || source.height < MinTileEdge)
         return fail(ExitBadInput,

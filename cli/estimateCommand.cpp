@@ -1,6 +1,6 @@
 #include "cli/estimateCommand.h"
 
-#include "cli/photoFile.h"
+#include "cli/deblurCommand.h"
 #include "engine/blurEstimate.h"
 #include "engine/deblurParams.h"
 
@@ -9,12 +9,6 @@
 #include <string>
 
 namespace {
-
-int fail(int status, const std::string& message)
-{
-    std::fprintf(stderr, "morvanclarity: %s\n", message.c_str());
-    return status;
-}
 
 int percent(double confidence)
 {
@@ -26,30 +20,23 @@ int percent(double confidence)
 int runEstimateCommand(const CliOptions& options)
 {
     Photo photo;
-    std::string reason;
-    switch (readPhoto(options.input, &photo, &reason)) {
-    case PhotoReadStatus::Read:
-        break;
-    case PhotoReadStatus::BadFile:
-        return fail(ExitBadInput, options.input + ": " + reason);
-    case PhotoReadStatus::OutOfMemory:
-        return fail(ExitJobFailed, options.input + ": " + reason);
-    }
+    if (const int status = readInputPhoto(options.input, &photo); status != ExitSuccess)
+        return status;
     const ImageBuffer& image = photo.pixels.image;
-    ImageRect region = options.region;
-    const bool regionOutside = region.right > region.left
-        && (region.right <= 0 || region.bottom <= 0 || region.left >= image.width
-            || region.top >= image.height);
-    if (regionOutside) {
+    // A region that misses the picture gives way to the whole picture, with a word.
+    const auto outside = [&image] {
         std::fprintf(stderr,
             "morvanclarity: the region lies outside the %d x %d picture; the whole picture is "
             "used\n",
             image.width, image.height);
-        region = {};
-    }
+    };
     // Standard output gets one line of options for deblur; standard error the words.
     if (options.kernel.motionMode) {
-        const ShakeEstimate found = estimateShake(&image, region);
+        ShakeEstimate found = estimateShake(&image, options.region);
+        if (found.status == BlurEstimateStatus::RegionOutside) {
+            outside();
+            found = estimateShake(&image, {});
+        }
         if (found.status != BlurEstimateStatus::Found) {
             std::fprintf(stderr, "morvanclarity: %s; no motion path is proposed\n",
                 blurEstimateProblem(found.status));
@@ -61,7 +48,11 @@ int runEstimateCommand(const CliOptions& options)
             found.length, found.angle, percent(found.confidence));
         return ExitSuccess;
     }
-    const DefocusEstimate found = estimateDefocusLevel(&image, region);
+    DefocusEstimate found = estimateDefocusLevel(&image, options.region);
+    if (found.status == BlurEstimateStatus::RegionOutside) {
+        outside();
+        found = estimateDefocusLevel(&image, {});
+    }
     if (found.status != BlurEstimateStatus::Found) {
         std::printf("--detail %d\n", DefaultDetail);
         std::fprintf(stderr, "morvanclarity: %s; the default level of details is proposed\n",
