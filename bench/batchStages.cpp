@@ -8,10 +8,10 @@
 //               [--wisdom FILE] [--threads N] [--tiles-at-once N] [--output OUT.png]
 //               [--encodings]
 
-#include "cli/photoFile.h"
 #include "engine/colourPlanes.h"
 #include "engine/engine.h"
 #include "image/imageFormat.h"
+#include "platform/photoFile.h"
 
 #include <QBuffer>
 #include <QImage>

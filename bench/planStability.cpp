@@ -9,8 +9,8 @@
 // apart, and the time of each run. Exit status 1 when some setting misses the goal (more than 2
 // levels, or more than 0.1 % of samples more than 1 level apart).
 
-#include "cli/photoFile.h"
 #include "engine/engine.h"
+#include "platform/photoFile.h"
 
 #include <algorithm>
 #include <chrono>

@@ -265,7 +265,8 @@ Options:
 
 Input: PNG, TIFF, JPEG or BMP, 8 or 16 bits, gray or colour, with or without alpha. The output
 keeps the input's depth, channels, alpha and colour profile where its format can hold them (JPEG
-holds 8-bit pixels without alpha); its format follows its extension: .png, .tif/.tiff, .jpg/.jpeg.
+holds 8-bit pixels without alpha, BMP 8-bit pixels); its format follows its extension: .png,
+.tif/.tiff, .jpg/.jpeg, .bmp.
 The output appears only when the whole job succeeded.
 
 Exit status: 0 done, 1 the job could not finish (memory), 2 bad command line, 3 bad input image,

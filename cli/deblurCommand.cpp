@@ -1,6 +1,5 @@
 #include "cli/deblurCommand.h"
 
-#include "cli/photoFile.h"
 #include "cli/progressBar.h"
 #include "engine/engine.h"
 #include "image/imageFormat.h"
@@ -10,6 +9,7 @@
 #include "locale/stringKeys.h"
 #include "platform/libraryNoise.h"
 #include "platform/paths.h"
+#include "platform/photoFile.h"
 #include "platform/pictureDecoder.h"
 #include "platform/textEncoding.h"
 #include "platform/wholeFiles.h"

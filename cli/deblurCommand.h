@@ -4,7 +4,7 @@
 // picture. Each reports problems as one line on standard error and returns the exit status.
 
 #include "cli/cliOptions.h"
-#include "cli/photoFile.h"
+#include "platform/photoFile.h"
 
 [[nodiscard]] int runDeblurCommand(const CliOptions& options);
 

@@ -1,8 +1,8 @@
 #include "cli/folderCommand.h"
 
 #include "cli/deblurCommand.h"
-#include "cli/photoFile.h"
 #include "platform/memoryStatus.h"
+#include "platform/photoFile.h"
 
 #include <QImageReader>
 #include <algorithm>
@@ -47,7 +47,7 @@ CliOptions photoOptions(const CliOptions& options, const std::string& input)
 {
     CliOptions photo = options;
     photo.input = input;
-    photo.output = folderOutputPath(input, options.outputFolder, options.suffix);
+    photo.output = outputPhotoPath(input, options.outputFolder, options.suffix);
     return photo;
 }
 
@@ -132,20 +132,6 @@ int sideBySide(const CliOptions& options, int jobs)
 }
 
 } // namespace
-
-std::string folderOutputPath(
-    const std::string& input, const std::string& folder, const std::string& suffix)
-{
-    const std::size_t slash = input.rfind('/');
-    const std::string name = slash == std::string::npos ? input : input.substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
-    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-    std::string extension = dot == std::string::npos || dot == 0 ? "" : name.substr(dot);
-    if (!isWritablePhotoPath("x" + extension))
-        extension = ".png";
-    const std::string separator = !folder.empty() && folder.back() == '/' ? "" : "/";
-    return folder + separator + stem + suffix + extension;
-}
 
 int runFolderCommand(const CliOptions& options)
 {

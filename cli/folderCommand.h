@@ -6,8 +6,3 @@
 #include "cli/cliOptions.h"
 
 [[nodiscard]] int runFolderCommand(const CliOptions& options);
-
-// The output path for `input` in `folder`: NAME + suffix + the input's extension, or .png when
-// the tool does not write the input's format.
-std::string folderOutputPath(
-    const std::string& input, const std::string& folder, const std::string& suffix);

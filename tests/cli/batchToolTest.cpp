@@ -632,7 +632,7 @@ TEST_F(BatchTool, AFolderRunGoesPastBadFilesAndStopsCleanly)
     };
     using Names = std::vector<std::string>;
     EXPECT_EQ(run({"deblur", good, bad, tiff, bmp, "--output-dir", out}), 3);
-    EXPECT_EQ(names(), (Names {"a-sharp.png", "c-sharp.tif", "d-sharp.png"}));
+    EXPECT_EQ(names(), (Names {"a-sharp.png", "c-sharp.tif", "d-sharp.bmp"}));
     EXPECT_EQ(
         run({"deblur", good, bad, tiff, "--output-dir", out, "--suffix", "_x", "--jobs", "2"}), 3);
     EXPECT_EQ(names(), (Names {"a_x.png", "c_x.tif"}));

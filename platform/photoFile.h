@@ -27,10 +27,15 @@ enum class [[nodiscard]] PhotoReadStatus {
 // empty and `reason` says why.
 [[nodiscard]] PhotoReadStatus readPhoto(const std::string& path, Photo* photo, std::string* reason);
 
-// Is `path`'s extension one the tool writes (.png, .tif, .tiff, .jpg, .jpeg)?
+// Is `path`'s extension one the tool writes (.png, .tif, .tiff, .jpg, .jpeg, .bmp)?
 bool isWritablePhotoPath(const std::string& path);
 inline constexpr const char* UnwritablePathReason
-    = "the output must end in .png, .tif, .tiff, .jpg or .jpeg";
+    = "the output must end in .png, .tif, .tiff, .jpg, .jpeg or .bmp";
+
+// Where the sharpened copy of `input` goes in `folder`: NAME + suffix + the input's extension,
+// or .png when the input's format is read but not written (GIF).
+std::string outputPhotoPath(
+    const std::string& input, const std::string& folder, const std::string& suffix);
 
 enum class [[nodiscard]] PhotoWriteStatus {Written, Failed, Cancelled};
 
