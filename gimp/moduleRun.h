@@ -5,10 +5,9 @@
 // over the region's pixels.
 
 #include "image/imageBuffer.h"
+#include "tools/moduleWindowRun.h"
 
 #include <string>
-
-enum class ModuleRunStatus { Done, Failed, Cancelled };
 
 // Loads the module at `modulePath` and runs the filter with its dialog over the region (see
 // regionPixels.h); `selection` says whether the image has a selection. On Done the region's

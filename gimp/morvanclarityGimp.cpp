@@ -168,17 +168,14 @@ GimpPDBStatusType runFilter(
         const bool selection = !gimp_selection_is_empty(image);
         // The window hands back what it shows, which is the input when it closed without a
         // correction: then nothing is written, so the image gets no undo step and stays clean.
-        const ImageBuffer& pixels = region.pixels.image;
-        const std::string before(reinterpret_cast<const char*>(pixels.data),
-            std::size_t(pixels.stride) * std::size_t(pixels.height));
         switch (runModuleOnRegion(
             modulePath(), region.pixels.get(), region.alpha, selection, message)) {
         case ModuleRunStatus::Done:
-            if (std::memcmp(before.data(), pixels.data, before.size()) == 0)
-                return GIMP_PDB_SUCCESS;
             writeDrawableRegion(image, region);
             gimp_displays_flush();
             return GIMP_PDB_SUCCESS;
+        case ModuleRunStatus::Unchanged:
+            return GIMP_PDB_SUCCESS; // no undo step, the image not marked changed
         case ModuleRunStatus::Cancelled:
             return GIMP_PDB_CANCEL;
         case ModuleRunStatus::Failed:
