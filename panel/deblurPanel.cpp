@@ -7,6 +7,7 @@
 #include "panel/interfaceText.h"
 #include "panel/jobWorker.h"
 #include "panel/memoryCheck.h"
+#include "panel/panelLayout.h"
 #include "panel/pointerEdits.h"
 #include "panel/previewWorker.h"
 #include "panel/psfImport.h"
@@ -27,44 +28,11 @@
 
 namespace {
 
-constexpr int PanelWidthUnits = 187;
-constexpr int PanelHeightUnits = 178;
-constexpr int ComboHeightUnits = 12; // the closed box; its list drops to the table's height
 const QColor WarningText(250, 50, 50);
 
-void place(QWidget* control, int id, int x, int y, int width, int height)
+template <class Control> Control* controlOf(const QWidget* panel, int id)
 {
-    control->setGeometry(dialogRect(dialogBaseUnits(dialogFont()), x, y, width, height));
-    control->setObjectName(QStringLiteral("control%1").arg(id));
-}
-
-QLabel* makeLabel(QWidget* parent, int id, QRect units, const QString& text)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    place(label, id, units.x(), units.y(), units.width(), units.height());
-    label->setAccessibleName(text);
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, int id, QRect units, const QString& text)
-{
-    auto* button = new QPushButton(text, parent);
-    place(button, id, units.x(), units.y(), units.width(), units.height());
-    button->setAccessibleName(text);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QComboBox* makeCombo(QWidget* parent, int id, QRect units, std::initializer_list<int> items,
-    const QString& accessibleName)
-{
-    auto* combo = new QComboBox(parent);
-    place(combo, id, units.x(), units.y(), units.width(), ComboHeightUnits);
-    for (int item : items)
-        combo->addItem(interfaceText(item));
-    combo->setAccessibleName(accessibleName);
-    return combo;
+    return panel->findChild<Control*>(QStringLiteral("control%1").arg(id));
 }
 
 void enableAll(std::initializer_list<QWidget*> controls, bool enabled)
@@ -81,10 +49,15 @@ int storedSelection(int value, int lastItem)
 
 } // namespace
 
+// The panel's controls in a panel of their own, laid out for the current texts: the size of every
+// panel opened until the language changes.
 QSize DeblurPanel::panelSize()
 {
-    return dialogRect(dialogBaseUnits(dialogFont()), 0, 0, PanelWidthUnits, PanelHeightUnits)
-        .size();
+    QWidget scratch;
+    scratch.setFont(dialogFont());
+    createPanelControls(&scratch);
+    applySkin(&scratch);
+    return layOutPanelControls(&scratch);
 }
 
 DeblurPanel::DeblurPanel(
@@ -96,7 +69,6 @@ DeblurPanel::DeblurPanel(
     setObjectName(QStringLiteral("deblurPanel"));
     setFont(dialogFont());
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFixedSize(panelSize());
     previewThread = new PreviewWorker(this);
     connect(previewThread, &PreviewWorker::finished, this, &DeblurPanel::previewFinished);
     job = new JobWorker(this);
@@ -118,50 +90,27 @@ DeblurPanel::~DeblurPanel()
 
 void DeblurPanel::createControls()
 {
-    ok = makeButton(this, OkControl, {40, 160, 50, 14}, interfaceText(StringOk));
-    cancel = makeButton(this, CancelControl, {92, 160, 50, 14}, interfaceText(StringCancel));
-    motionHint = makeLabel(this, MotionHint, {8, 5, 128, 31}, interfaceText(StringMotionLineHint));
-    motionHint->setWordWrap(true);
-    motionHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    detailLabel = makeLabel(this, DetailLabel, {8, 12, 103, 8}, interfaceText(StringSetDetails));
-    detail = new DetailSlider(this);
-    place(detail, DetailTrackbar, 6, 21, 176, 13);
-    detail->setAccessibleName(interfaceText(StringSetDetails));
-    detailLabel->setBuddy(detail);
-    detailValue = makeLabel(this, DetailValue, {113, 13, 19, 8}, QString::number(DefaultDetail));
-    autoDetail = makeButton(this, AutoDetailControl, {138, 8, 44, 12}, interfaceText(StringAuto));
-    autoDetail->setToolTip(plainToolTip(interfaceText(StringTipEstimateDetail)));
-    autoDetail->setAccessibleDescription(interfaceText(StringTipEstimateDetail));
-    autoShake = makeButton(this, AutoShakeControl, {138, 5, 44, 14}, interfaceText(StringAuto));
-    autoShake->setToolTip(plainToolTip(interfaceText(StringTipEstimateShake)));
-    autoShake->setAccessibleDescription(interfaceText(StringTipEstimateShake));
-    previewBox = new QCheckBox(interfaceText(StringPreview), this);
-    place(previewBox, PreviewCheck, 9, 40, 74, 10);
-    previewBox->setAccessibleName(interfaceText(StringPreview));
-    importButton
-        = makeButton(this, ImportControl, {84, 37, 80, 14}, interfaceText(StringImportPsf));
-    dropButton = makeButton(this, DropKernelControl, {166, 37, 16, 14}, QStringLiteral("X"));
-    methodLabel = makeLabel(this, MethodLabel, {10, 59, 62, 8}, interfaceText(StringMethodLabel));
-    method = makeCombo(this, MethodCombo, {84, 57, 98, 65}, {StringProgressive, StringSmoothing},
-        interfaceText(StringMethodLabel));
-    powerLabel = makeLabel(this, PowerLabel, {10, 73, 68, 8}, interfaceText(StringPowerLabel));
-    power = makeCombo(this, PowerCombo, {10, 83, 75, 65}, {StringLow, StringMedium, StringHigh},
-        interfaceText(StringPowerLabel));
-    noiseLabel = makeLabel(this, NoiseLabel, {90, 74, 92, 8}, interfaceText(StringNoiseLevel));
-    noise = makeCombo(this, NoiseCombo, {88, 83, 94, 65}, {StringClear, StringMedium, StringNoisy},
-        interfaceText(StringNoiseLevel));
-    methodLabel->setBuddy(method);
-    powerLabel->setBuddy(power);
-    noiseLabel->setBuddy(noise);
-    progress = new QProgressBar(this);
-    progress->setTextVisible(false);
-    place(progress, ProgressControl, 10, 104, 125, 14);
-    progress->setAccessibleName(QStringLiteral("Progress"));
-    abortButton = makeButton(this, AbortControl, {138, 104, 44, 14}, interfaceText(StringAbort));
-    memoryWarning
-        = makeLabel(this, MemoryWarning, {9, 124, 173, 31}, interfaceText(StringTooLargeTry64Bits));
-    memoryWarning->setWordWrap(true);
-    memoryWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    createPanelControls(this);
+    ok = controlOf<QPushButton>(this, OkControl);
+    cancel = controlOf<QPushButton>(this, CancelControl);
+    motionHint = controlOf<QLabel>(this, MotionHint);
+    detailLabel = controlOf<QLabel>(this, DetailLabel);
+    detail = controlOf<DetailSlider>(this, DetailTrackbar);
+    detailValue = controlOf<QLabel>(this, DetailValue);
+    autoDetail = controlOf<QPushButton>(this, AutoDetailControl);
+    autoShake = controlOf<QPushButton>(this, AutoShakeControl);
+    previewBox = controlOf<QCheckBox>(this, PreviewCheck);
+    importButton = controlOf<QPushButton>(this, ImportControl);
+    dropButton = controlOf<QPushButton>(this, DropKernelControl);
+    methodLabel = controlOf<QLabel>(this, MethodLabel);
+    method = controlOf<QComboBox>(this, MethodCombo);
+    powerLabel = controlOf<QLabel>(this, PowerLabel);
+    power = controlOf<QComboBox>(this, PowerCombo);
+    noiseLabel = controlOf<QLabel>(this, NoiseLabel);
+    noise = controlOf<QComboBox>(this, NoiseCombo);
+    progress = controlOf<QProgressBar>(this, ProgressControl);
+    abortButton = controlOf<QPushButton>(this, AbortControl);
+    memoryWarning = controlOf<QLabel>(this, MemoryWarning);
     QPalette warning = memoryWarning->palette();
     warning.setColor(QPalette::WindowText, WarningText);
     warning.setColor(QPalette::Window, skinQColor(MenuSlot));
@@ -223,6 +172,8 @@ void DeblurPanel::initialise(const PanelChoices& stored)
     checkMemory();
     enableNoiseChoice(true);
     applySkin(this);
+    // The controls measure their texts in the skin's style.
+    setFixedSize(layOutPanelControls(this));
     showUnprocessed();
 }
 

@@ -88,7 +88,8 @@ public:
     // Ends a running preview and job first (the job is aborted and waited for).
     ~DeblurPanel() override;
 
-    // The panel's size, in the dialog units of its font.
+    // The panel's size for the current interface texts: the design's size in the dialog units
+    // of its font, grown where a text needs more room. Both modes have this size.
     static QSize panelSize();
 
     QWidget* control(int id) const;

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace {
 
@@ -67,11 +68,12 @@ MainWindow::MainWindow(WindowImages images, const LocalePaths& paths, QWidget* o
 
     auto* status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
-    status->setFixedHeight(StatusBarHeight);
     statusLabel = new QLabel(interfaceText(StringOpenImageHint), status);
     statusLabel->setTextFormat(Qt::PlainText);
     statusLabel->setAccessibleName(QStringLiteral("Status"));
     status->addWidget(statusLabel, 1);
+    // Taller where the font needs it (a script whose letters stand higher than the Latin ones).
+    status->setFixedHeight(std::max(StatusBarHeight, status->minimumSizeHint().height()));
     setStatusBar(status);
 
     imageView = new ImageViewWidget(this);
