@@ -100,7 +100,6 @@ int main(int argc, char** argv)
     // The filter module takes this application for its window rather than making its own.
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("morvanclarity-edit"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Morvanclarity"));
     quietPictureLibraries();
     const DocumentFilter filter = [&arguments](HostImage* document, std::string* message) {
         return runModuleWindow(arguments.module, document, false, message);

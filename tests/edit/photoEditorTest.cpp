@@ -145,6 +145,16 @@ protected:
     {
     }
 
+    // The program's application, which the module takes for its window; it lasts the process.
+    static void SetUpTestSuite()
+    {
+        static int argumentCount = 1;
+        static char name[] = "editTests";
+        static char* arguments[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argumentCount, arguments);
+    }
+
     QString file(const char* name) const { return QString::fromStdString(folder.file(name)); }
 
     // A gray-blue gradient with a band of text-like edges, so the filter has something to do.
@@ -357,10 +367,3 @@ TEST(PhotoDocument, HoldsColourInTheHostsOrderAndGivesBackOnlyColour)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
