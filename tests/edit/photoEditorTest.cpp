@@ -11,6 +11,7 @@
 #include <QColorSpace>
 #include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -66,11 +67,11 @@ private:
     QTimer timer;
 };
 
+// Types the name as a person would: selectFile leaves alone a name field that has the focus.
 void saveAs(QWidget* dialog, const QString& path)
 {
-    auto* files = qobject_cast<QFileDialog*>(dialog);
-    files->selectFile(path);
-    QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
 }
 
 void acceptProposal(QWidget* dialog)
