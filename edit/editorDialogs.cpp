@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <cstdio>
 
@@ -38,18 +39,25 @@ QString askForPhoto(QWidget* parent, const QString& folder)
 
 QString askWhereToSave(QWidget* parent, const QString& proposed)
 {
+    // Made once and kept for the program's life: when it comes back (a name refused, a write
+    // failed, a second photo) it shows the view the person left, and its folder model and the
+    // watch on the folder are set up once rather than for every showing.
+    static QPointer<QFileDialog> dialog;
+    if (!dialog) {
+        dialog = new QFileDialog(parent, QStringLiteral("Save the Sharpened Photo"));
+        dialog->setObjectName(QStringLiteral("saveDialog"));
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    }
     const QFileInfo file(proposed);
-    QFileDialog dialog(parent, QStringLiteral("Save the Sharpened Photo"), file.absolutePath());
-    dialog.setObjectName(QStringLiteral("saveDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters({formatFilter(file.suffix()), QStringLiteral("All files (*)")});
-    dialog.setDefaultSuffix(file.suffix());
-    dialog.selectFile(file.fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    dialog->setDirectory(file.absolutePath());
+    dialog->setNameFilters({formatFilter(file.suffix()), QStringLiteral("All files (*)")});
+    dialog->setDefaultSuffix(file.suffix());
+    dialog->selectFile(file.fileName());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    return dialog->selectedFiles().constFirst();
 }
 
 bool askToReplace(QWidget* parent, const QString& path, bool isOriginal)

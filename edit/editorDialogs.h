@@ -11,8 +11,9 @@ class QWidget;
 // The Open dialog ("openDialog") in `folder`; empty when the person cancelled.
 QString askForPhoto(QWidget* parent, const QString& folder);
 
-// The Save dialog ("saveDialog") with `proposed` selected and its format's files listed; empty
-// when the person cancelled. It does not ask about existing files: askToReplace does.
+// The Save dialog ("saveDialog", one for the program's life) with `proposed` selected and its
+// format's files listed; empty when the person cancelled. It does not ask about existing files:
+// askToReplace does.
 QString askWhereToSave(QWidget* parent, const QString& proposed);
 
 // "replaceQuestion": whether `path`, which exists, may be replaced; `isOriginal` says that it is

@@ -48,6 +48,10 @@ public:
 private:
     void look()
     {
+        // A dialog that has gone may come back (the Save dialog is kept): it is answered again
+        // once it has been hidden in between.
+        if (lastAnswered && !lastAnswered->isVisible())
+            lastAnswered = nullptr;
         QWidget* dialog = QApplication::activeModalWidget();
         if (!dialog || !dialog->isVisible() || dialog == lastAnswered)
             return;
