@@ -143,21 +143,32 @@ private:
     QTimer timer;
 };
 
+// The program's application, which the module takes for its window: made once the tests start
+// (not when they are only listed) and deleted at their end, with what it holds.
+class ApplicationEnvironment : public testing::Environment {
+public:
+    void SetUp() override { application = new QApplication(argumentCount, arguments); }
+    void TearDown() override
+    {
+        delete application;
+        application = nullptr;
+    }
+
+private:
+    int argumentCount = 1;
+    char name[10] = "editTests";
+    char* arguments[2] = {name, nullptr};
+    QApplication* application = nullptr;
+};
+
+[[maybe_unused]] testing::Environment* const application
+    = testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
 class PhotoEditor : public testing::Test {
 protected:
     PhotoEditor()
         : configHome("XDG_CONFIG_HOME", settings.path().c_str())
     {
-    }
-
-    // The program's application, which the module takes for its window; it lasts the process.
-    static void SetUpTestSuite()
-    {
-        static int argumentCount = 1;
-        static char name[] = "editTests";
-        static char* arguments[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argumentCount, arguments);
     }
 
     QString file(const char* name) const { return QString::fromStdString(folder.file(name)); }
