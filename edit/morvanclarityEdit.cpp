@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {

@@ -5,6 +5,7 @@
 #include "edit/photoEditor.h"
 #include "edit/photoDocument.h"
 #include "tests/support/scopedEnvironment.h"
+#include "tests/support/shownFilterWindow.h"
 #include "tests/support/temporaryFolder.h"
 
 #include <QApplication>
@@ -95,14 +96,6 @@ std::function<void(QWidget*)> press(const QString& text)
             if (button->text() == text)
                 QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection);
     };
-}
-
-QWidget* shownFilterWindow()
-{
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible() && window->objectName() == QStringLiteral("Morvanclarity"))
-            return window;
-    return nullptr;
 }
 
 // Works the filter's window as a person would: open the out-of-focus panel, press OK, and once

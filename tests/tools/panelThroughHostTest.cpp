@@ -3,6 +3,7 @@
 // would; the host must get exactly the pixels the batch tool makes from the same choices.
 
 #include "tests/support/scopedEnvironment.h"
+#include "tests/support/shownFilterWindow.h"
 #include "tests/support/temporaryFolder.h"
 #include "tools/filterModule.h"
 #include "tools/hostSession.h"
@@ -23,14 +24,6 @@
 #include <string>
 
 namespace {
-
-QWidget* shownMainWindow()
-{
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible() && window->objectName() == QStringLiteral("Morvanclarity"))
-            return window;
-    return nullptr;
-}
 
 template <class Control> Control* child(QWidget* parent, const char* name)
 {
@@ -53,7 +46,7 @@ public:
 private:
     void step()
     {
-        QWidget* window = shownMainWindow();
+        QWidget* window = shownFilterWindow();
         QWidget* panel = child<QWidget>(window, "deblurPanel");
         switch (stepsDone) {
         case 0: {
