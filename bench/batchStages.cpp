@@ -11,7 +11,7 @@
 #include "engine/colourPlanes.h"
 #include "engine/engine.h"
 #include "image/imageFormat.h"
-#include "platform/photoFile.h"
+#include "pictureFiles/photoFile.h"
 
 #include <QBuffer>
 #include <QImage>

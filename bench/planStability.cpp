@@ -10,7 +10,7 @@
 // levels, or more than 0.1 % of samples more than 1 level apart).
 
 #include "engine/engine.h"
-#include "platform/photoFile.h"
+#include "pictureFiles/photoFile.h"
 
 #include <algorithm>
 #include <chrono>

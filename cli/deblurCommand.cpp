@@ -9,8 +9,8 @@
 #include "locale/stringKeys.h"
 #include "platform/libraryNoise.h"
 #include "platform/paths.h"
-#include "platform/photoFile.h"
-#include "platform/pictureDecoder.h"
+#include "pictureFiles/photoFile.h"
+#include "pictureFiles/psfPicture.h"
 #include "platform/textEncoding.h"
 #include "platform/wholeFiles.h"
 

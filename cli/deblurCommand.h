@@ -4,7 +4,7 @@
 // picture. Each reports problems as one line on standard error and returns the exit status.
 
 #include "cli/cliOptions.h"
-#include "platform/photoFile.h"
+#include "pictureFiles/photoFile.h"
 
 [[nodiscard]] int runDeblurCommand(const CliOptions& options);
 

@@ -2,7 +2,7 @@
 
 #include "cli/deblurCommand.h"
 #include "platform/memoryStatus.h"
-#include "platform/photoFile.h"
+#include "pictureFiles/photoFile.h"
 
 #include <QImageReader>
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include "cli/deblurCommand.h"
 #include "cli/estimateCommand.h"
 #include "cli/folderCommand.h"
-#include "platform/photoFile.h"
+#include "pictureFiles/photoFile.h"
 #include "platform/version.h"
 
 #include <cstdio>

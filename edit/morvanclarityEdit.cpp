@@ -5,7 +5,7 @@
 #include "edit/editorDialogs.h"
 #include "edit/photoEditor.h"
 #include "platform/paths.h"
-#include "platform/photoFile.h"
+#include "pictureFiles/photoFile.h"
 #include "platform/version.h"
 
 #include <QApplication>

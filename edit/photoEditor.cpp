@@ -2,7 +2,7 @@
 
 #include "edit/editorDialogs.h"
 #include "edit/photoDocument.h"
-#include "platform/photoFile.h"
+#include "pictureFiles/photoFile.h"
 
 #include <QFile>
 #include <QFileInfo>

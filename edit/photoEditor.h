@@ -5,7 +5,7 @@
 // depth with its alpha and colour profile, through the batch tool's all-or-nothing writer.
 // Nothing is written unless the person saves, and no file is replaced without asking.
 
-#include "tools/moduleWindowRun.h"
+#include "hostSide/moduleWindowRun.h"
 
 #include <QString>
 #include <functional>

@@ -5,7 +5,7 @@
 // over the region's pixels.
 
 #include "image/imageBuffer.h"
-#include "tools/moduleWindowRun.h"
+#include "hostSide/moduleWindowRun.h"
 
 #include <string>
 

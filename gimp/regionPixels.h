@@ -6,7 +6,7 @@
 // engine or to the filter module and take the result back, never touching the alpha samples.
 
 #include "image/ownedImage.h"
-#include "tools/hostImage.h"
+#include "hostSide/hostImage.h"
 
 // The colour samples of the region as the engine takes them: 1 or 3 channels, blue, green, red,
 // the region's depth and full range. Returns true without memory.

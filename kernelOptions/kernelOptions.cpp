@@ -8,7 +8,7 @@
 #include "locale/stringKeys.h"
 #include "platform/libraryNoise.h"
 #include "platform/paths.h"
-#include "platform/pictureDecoder.h"
+#include "pictureFiles/psfPicture.h"
 #include "platform/textEncoding.h"
 
 #include <cerrno>

@@ -3,7 +3,7 @@
 #include "locale/localisedStrings.h"
 #include "locale/stringKeys.h"
 #include "panel/messageBox.h"
-#include "platform/pictureDecoder.h"
+#include "pictureFiles/psfPicture.h"
 
 #include <QFile>
 #include <QFileDialog>

@@ -3,7 +3,7 @@
 
 #include "window/mainWindow.h"
 
-#include "locale/settings.h"
+#include "settings/settings.h"
 #include "window/docker.h"
 #include "window/imageViewWidget.h"
 

@@ -6,7 +6,7 @@
 // the deblur panel and runs the close sequence that hands the result back.
 
 #include "locale/localePaths.h"
-#include "locale/settings.h"
+#include "settings/settings.h"
 #include "panel/deblurPanel.h"
 
 #include <QMainWindow>

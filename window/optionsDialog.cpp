@@ -1,7 +1,7 @@
 #include "window/optionsDialog.h"
 
 #include "locale/localisedStrings.h"
-#include "locale/settings.h"
+#include "settings/settings.h"
 #include "panel/interfaceText.h"
 #include "panel/messageBox.h"
 #include "skin/applySkin.h"

@@ -3,7 +3,7 @@
 // The Options dialog (158): the interface language for the next start.
 
 #include "locale/localePaths.h"
-#include "locale/settings.h"
+#include "settings/settings.h"
 
 class QWidget;
 

@@ -1,8 +1,8 @@
 // The batch tool as users run it: a separate process, its exit status, its files.
 
-#include "platform/pictureFile.h"
-#include "platform/pictureHeaders.h"
-#include "platform/tiffWithAlpha.h"
+#include "pictureFiles/qimageFile.h"
+#include "pictureFiles/pictureHeaders.h"
+#include "pictureFiles/tiffWithAlpha.h"
 #include "tests/support/engineTestSupport.h"
 #include "tests/support/pngWriter.h"
 #include "tests/support/scopedEnvironment.h"

@@ -1,5 +1,5 @@
 #include "locale/localisedStrings.h"
-#include "locale/settings.h"
+#include "settings/settings.h"
 #include "tests/locale/localeFixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "engine/abort.h"
 #include "engine/progress.h"
 #include "engine/realFft.h"
-#include "locale/settings.h"
+#include "settings/settings.h"
 #include "panel/detailSlider.h"
 #include "panel/interfaceText.h"
 #include "panel/jobWorker.h"

@@ -1,6 +1,6 @@
 #include "tests/window/windowFixture.h"
 
-#include "locale/settings.h"
+#include "settings/settings.h"
 
 #include "skin/skinColors.h"
 #include "skin/skinStyle.h"

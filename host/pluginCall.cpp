@@ -1,7 +1,0 @@
-#include "host/pluginCall.h"
-
-void setResult(const PluginCall& call, OSErr code)
-{
-    if (call.result)
-        *call.result = code;
-}
