@@ -7,9 +7,9 @@
 // once full jobs of the same sizes have run. motionOnThePowerOfTwoCanvas times the motion area on
 // a job's power-of-two canvas, for comparison with the compact canvas the preview uses.
 
+#include "choices/deblurChoices.h"
 #include "engine/engine.h"
 #include "image/ownedImage.h"
-#include "panel/deblurRequest.h"
 #include "panel/previewWorker.h"
 
 #include <benchmark/benchmark.h>
@@ -40,12 +40,13 @@ void preview(benchmark::State& state, bool measuredPlans)
     for (int i = 0; i < input->dataSize; ++i)
         input->data[i] = std::uint8_t((i * 7 + i / input->stride * 13) % 251);
     PreviewJob job;
-    job.request.params.method = int(state.range(1));
-    job.request.params.power = int(state.range(2));
+    job.choices.method = int(state.range(1));
+    job.choices.power = int(state.range(2));
     const auto kernel = Kernel(state.range(0));
-    job.request.params.motionMode = kernel == Motion40;
-    job.request.params.detail = kernel == Detail12 ? 12 : 50;
-    job.request.points = {{580, 450, 0}, {620, 450, 0}};
+    job.choices.motionMode = kernel == Motion40;
+    job.choices.detail = kernel == Detail12 ? 12 : 50;
+    if (job.choices.motionMode)
+        job.choices.points = {{580, 450, 0}, {620, 450, 0}};
     auto area = std::make_shared<OwnedImage>(Area.right - Area.left, Area.bottom - Area.top, 3, 8);
     cropImage(area->get(), input.get(), Area);
     job.area = area;
@@ -97,15 +98,17 @@ void jobCanvas(benchmark::State& state)
     }
     for (int i = 0; i < area->dataSize; ++i)
         area->data[i] = std::uint8_t((i * 7 + i / area->stride * 13) % 251);
-    DeblurRequest request;
-    request.params.method = int(state.range(0));
-    request.params.power = int(state.range(1));
-    request.params.motionMode = true;
-    request.points = {{580, 450, 0}, {620, 450, 0}};
+    DeblurChoices choices;
+    choices.method = int(state.range(0));
+    choices.power = int(state.range(1));
+    choices.motionMode = true;
+    choices.points = {{580, 450, 0}, {620, 450, 0}};
     auto run = [&] {
         DeblurParams params;
-        return buildRunParams(request, PreviewMotionSpread, &params)
-            || runDeblurJob(result.get(), area.get(), params, {}) != JobDone;
+        if (paramsFromChoices(choices, RunKind::Preview, {}, &params) != DeblurFailure::None)
+            return true;
+        params.compactCanvas = false; // the canvas a job's tile of this size gets
+        return runDeblurJob(result.get(), area.get(), params, {}) != JobDone;
     };
     if (run()) {
         state.SkipWithError("no preview");

@@ -19,14 +19,14 @@ void renderAtZoom(benchmark::State& state, double zoom)
     ViewCanvas canvas {};
     ImageView view {};
     if (allocateImage(&image, ImageWidth, ImageHeight, 3, 8) != 0
-        || createCanvas(&canvas, nullptr, 0x232323)) {
+        || createCanvas(&canvas, 0x232323)) {
         state.SkipWithError("out of memory");
         releaseImage(&image);
         return;
     }
     for (std::int32_t i = 0; i < image.dataSize; ++i)
         image.data[i] = std::uint8_t(i * 7 % 251);
-    attachView(&view, nullptr, &canvas);
+    attachView(&view, &canvas);
     setResamplingMode(&view, BilinearResampling);
     const ViewState viewState {Client.width / 2.0, Client.height / 2.0, ImageWidth / 2.0 + 0.3,
         ImageHeight / 2.0 + 0.7, zoom};

@@ -1,5 +1,6 @@
 #include "cli/cliOptions.h"
 
+#include "choices/choiceText.h"
 #include "engine/deblurParams.h"
 
 #include <cmath>
@@ -141,18 +142,18 @@ bool parseCliOptions(
         } else if (argument == "--mode") {
             if (choose(Modes, argument, value, &mode, message))
                 return true;
-            options->kernel.motionMode = mode == 1;
+            options->choices.motionMode = mode == 1;
         } else if (argument == "--method") {
-            if (choose(Methods, argument, value, &options->kernel.method, message))
+            if (choose(Methods, argument, value, &options->choices.method, message))
                 return true;
         } else if (argument == "--power") {
-            if (choose(Powers, argument, value, &options->kernel.power, message))
+            if (choose(Powers, argument, value, &options->choices.power, message))
                 return true;
         } else if (argument == "--noise") {
-            if (choose(NoiseLevels, argument, value, &options->kernel.noise, message))
+            if (choose(NoiseLevels, argument, value, &options->choices.noise, message))
                 return true;
         } else if (argument == "--detail" && value == "auto") {
-            options->kernel.estimateDetail = true;
+            options->estimateDetail = true;
         } else if (argument == "--detail") {
             // Decimal digits only: strtod would also take 0x10, 1e1 and a fraction that rounds
             // to a whole number.
@@ -163,11 +164,11 @@ bool parseCliOptions(
                 *message = "--detail takes a whole number from 1 to 50, not \"" + value + "\"";
                 return true;
             }
-            options->kernel.detail = detail;
+            options->choices.detail = detail;
         } else if (argument == "--points" && value == "auto") {
-            options->kernel.estimatePoints = true;
+            options->estimatePoints = true;
         } else if (argument == "--points") {
-            if (parseMotionPoints(value, &options->kernel.points)) {
+            if (parseMotionPoints(value, &options->choices.points)) {
                 *message = "--points takes X,Y;X,Y;... in image pixels, not \"" + value + "\"";
                 return true;
             }
@@ -176,7 +177,7 @@ bool parseCliOptions(
                 *message = "--psf needs the path of a picture";
                 return true;
             }
-            options->kernel.psf = value;
+            options->psf = value;
         } else {
             *message = "unknown option " + argument + "; see morvanclarity --help";
             return true;
@@ -216,17 +217,28 @@ bool parseCliOptions(
     } else {
         options->output = files[0];
     }
-    switch (motionPointsFault(options->kernel)) {
-    case MotionPointsFault::None:
-        return false;
-    case MotionPointsFault::PointsWithoutMotion:
+    DeblurChoices checked = options->choices;
+    checked.kernelSource = kernelSourceOf(*options);
+    const DeblurFailure fault = checkChoices(checked);
+    if (fault == DeblurFailure::PointsWithoutMotion
+        || (options->estimatePoints && !checked.motionMode)) {
         *message = "--points draws a motion path: it needs --mode motion";
         return true;
-    case MotionPointsFault::TooFewPoints:
+    }
+    if (fault == DeblurFailure::TooFewPoints) {
         *message = "motion mode needs at least two --points (or a --psf picture)";
         return true;
     }
-    return true;
+    return false;
+}
+
+KernelSource kernelSourceOf(const CliOptions& options)
+{
+    if (!options.psf.empty())
+        return KernelSource::Picture;
+    const bool estimated
+        = options.choices.motionMode ? options.estimatePoints : options.estimateDetail;
+    return estimated ? KernelSource::Estimated : KernelSource::Built;
 }
 
 std::string cliUsage()

@@ -7,7 +7,7 @@
 //   morvanclarity estimate INPUT [--mode focus|motion] [--region X,Y,W,H]
 //   morvanclarity --help | --version
 
-#include "kernelOptions/kernelOptions.h"
+#include "choices/deblurChoices.h"
 
 #include <string>
 #include <vector>
@@ -29,7 +29,10 @@ struct CliOptions {
     CliCommand command = CliCommand::Help;
     std::string input;
     std::string output;
-    KernelOptions kernel; // the deblur choices
+    DeblurChoices choices; // the deblur choices; a PSF picture is read when the run starts
+    std::string psf; // --psf: the point-spread function picture; empty for the built kernel
+    bool estimateDetail = false; // --detail auto: the level found in the picture first
+    bool estimatePoints = false; // --points auto: a straight motion path found in it first
     ImageRect region {}; // estimate: the part of the picture to look at; empty = all of it
     // Several photos: every input goes to outputFolder as NAME + suffix + its extension.
     std::vector<std::string> inputs;
@@ -45,3 +48,7 @@ struct CliOptions {
     const std::vector<std::string>& arguments, CliOptions* options, std::string* message);
 
 std::string cliUsage();
+
+// Where the options say the kernel comes from: the PSF picture when one is named, else the
+// picture's own estimate where one is asked for in the mode chosen, else the built kernel.
+KernelSource kernelSourceOf(const CliOptions& options);

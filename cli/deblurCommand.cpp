@@ -1,16 +1,19 @@
 #include "cli/deblurCommand.h"
 
+#include "choices/deblurRun.h"
+#include "choices/engineSetup.h"
+#include "choices/failureSentence.h"
+#include "choices/psfKernelFile.h"
 #include "cli/progressBar.h"
 #include "engine/engine.h"
 #include "image/imageFormat.h"
-#include "kernelOptions/kernelOptions.h"
 #include "locale/localePaths.h"
 #include "locale/localisedStrings.h"
 #include "locale/stringKeys.h"
-#include "platform/libraryNoise.h"
-#include "platform/paths.h"
 #include "pictureFiles/photoFile.h"
 #include "pictureFiles/psfPicture.h"
+#include "platform/libraryNoise.h"
+#include "platform/paths.h"
 #include "platform/textEncoding.h"
 #include "platform/wholeFiles.h"
 
@@ -33,11 +36,12 @@ int fail(int status, const std::string& message)
 // plus the signal's number, as the shell reports a process the signal ended.
 constexpr int StopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 volatile std::sig_atomic_t stopSignal = 0;
+AbortFlag stopRequested {0}; // the job's abort flag, set by the signals
 
 void requestAbortOnSignal(int signal)
 {
     stopSignal = signal;
-    requestAbort(); // a lock-free atomic store: safe in a signal handler
+    requestAbort(stopRequested);
     std::signal(signal, SIG_DFL); // the same signal again ends the process at once
 }
 
@@ -54,7 +58,7 @@ bool interruptedBeforeCommit()
 {
     for (int signal : StopSignals)
         std::signal(signal, SIG_IGN);
-    return isAbortRequested();
+    return AbortToken(&stopRequested).requested();
 }
 
 int interrupted()
@@ -106,26 +110,31 @@ const char* choiceName(int value, const char* const* names, int count)
     return value >= 0 && value < count ? names[value] : "?";
 }
 
-std::string jobDescription(const KernelOptions& options)
+std::string jobDescription(const DeblurChoices& choices)
 {
     static const char* const methods[] = {"Progressive", "Smoothing"};
     static const char* const powers[] = {"Low", "Medium", "High"};
     static const char* const noises[] = {"clear", "medium", "noisy"};
-    std::string mode = !options.psf.empty() ? "imported PSF"
-        : options.motionMode ? "motion (" + std::to_string(options.points.size()) + " points)"
-                             : "out of focus (detail " + std::to_string(options.detail) + ")";
-    std::string text = mode + ", " + choiceName(options.method, methods, 2) + " "
-        + choiceName(options.power, powers, 3);
-    if (options.method == SmoothingMethod)
-        text += std::string(", noise ") + choiceName(options.noise, noises, 3);
+    std::string mode = choices.kernelSource == KernelSource::Picture ? "imported PSF"
+        : choices.motionMode ? "motion (" + std::to_string(choices.points.size()) + " points)"
+                             : "out of focus (detail " + std::to_string(choices.detail) + ")";
+    std::string text = mode + ", " + choiceName(choices.method, methods, 2) + " "
+        + choiceName(choices.power, powers, 3);
+    if (choices.method == SmoothingMethod)
+        text += std::string(", noise ") + choiceName(choices.noise, noises, 3);
     return text;
 }
 
-// Builds params->kernel as the choices say. Returns an exit status, ExitSuccess when built.
-int buildKernel(const KernelOptions& choices, DeblurParams* params)
+// The choices the options give, with the PSF picture read. Returns an exit status, ExitSuccess
+// when the picture (if any) was read.
+int choicesOf(const CliOptions& options, DeblurChoices* choices)
 {
+    *choices = options.choices;
+    choices->kernelSource = kernelSourceOf(options);
+    if (choices->kernelSource != KernelSource::Picture)
+        return ExitSuccess;
     std::string reason;
-    if (buildKernelFromOptions(choices, params, &reason))
+    if (readPsfKernelFile(options.psf, &choices->psf, &reason) != PsfFileStatus::Read)
         return fail(ExitBadPsf, reason);
     return ExitSuccess;
 }
@@ -133,7 +142,6 @@ int buildKernel(const KernelOptions& choices, DeblurParams* params)
 struct JobImages {
     Photo input;
     OwnedImage output;
-    DeblurParams params; // owns the kernel
 };
 
 } // namespace
@@ -165,7 +173,7 @@ int pendingStopStatus()
 void forgetStopSignals()
 {
     stopSignal = 0;
-    clearAbortRequest();
+    clearAbort(stopRequested);
 }
 
 int runDeblurCommand(const CliOptions& options)
@@ -183,56 +191,43 @@ int runDeblurCommand(const CliOptions& options)
     if (const int status = readInputPhoto(options.input, &job.input); status != ExitSuccess)
         return status;
     const ImageBuffer& source = job.input.pixels.image;
-    if (source.width < MinTileEdge || source.height < MinTileEdge)
-        return fail(ExitBadInput,
-            options.input + ": the image must be at least 50 x 50 pixels to be deblurred");
-
-    KernelOptions choices = options.kernel;
-    const bool estimating = choices.estimateDetail || choices.estimatePoints;
-    const std::string estimated = estimateKernelChoices(&choices, source);
-    const bool noPath = choices.motionMode && choices.psf.empty() && choices.points.size() < 2;
-    if (noPath) {
-        std::fprintf(
-            stderr, "morvanclarity: %s; the picture is written unchanged\n", estimated.c_str());
-        // Nothing to deblur with: the picture is written as it was rather than failing a run
-        // that asked to find its own blur.
-        if (const int written
-            = writeOutput(options.output, source, job.input.alpha.image, job.input.iccProfile);
-            written != ExitSuccess)
-            return written;
-        return ExitSuccess;
-    }
-    if (const int status = buildKernel(choices, &job.params); status != ExitSuccess)
+    DeblurChoices choices;
+    if (const int status = choicesOf(options, &choices); status != ExitSuccess)
         return status;
-    const TileCanvas canvas = smallestTileCanvas(source.width, source.height, choices.motionMode);
-    const ImageBuffer& kernel = job.params.kernel.image;
-    if (kernel.width > canvas.width || kernel.height > canvas.height)
-        return fail(ExitBadPsf,
-            "the point-spread function (" + std::to_string(kernel.width) + " x "
-                + std::to_string(kernel.height) + ") is larger than the processing canvas ("
-                + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) + ")");
-
     if (copyImageHeader(job.output.get(), &source) != 0)
         return fail(ExitJobFailed, "not enough memory for the result");
 
-    configureEngineForBatch();
+    configureEngineFor(FftPlanning::Patient);
     ProgressBar bar(!options.quiet);
-    JobReport report;
-    const JobStatus status = isAbortRequested()
-        ? JobAborted
-        : runDeblurJob(job.output.get(), &source, job.params, bar.sink(), &report);
-    if (status == JobDone && report.tilesNotDone == 0)
+    const DeblurOutcome outcome = deblurWithChoices(
+        choices, source, job.output.get(), RunKind::Job, bar.sink(), &stopRequested);
+    if (outcome.failure == DeblurFailure::None)
         bar.finish();
     else
         bar.endLine();
-    if (status == JobAborted)
+    switch (outcome.failure) {
+    case DeblurFailure::None:
+        break;
+    case DeblurFailure::TooSmall:
+        return fail(ExitBadInput,
+            options.input + ": the image must be at least 50 x 50 pixels to be deblurred");
+    case DeblurFailure::NoPathFound:
+        std::fprintf(stderr, "morvanclarity: %s; the picture is written unchanged\n",
+            jobFailureSentence(outcome).c_str());
+        // Nothing to deblur with: the picture is written as it was rather than failing a run
+        // that asked to find its own blur.
+        return writeOutput(options.output, source, job.input.alpha.image, job.input.iccProfile);
+    case DeblurFailure::KernelNotBuilt:
+    case DeblurFailure::KernelTooLarge:
+        return fail(ExitBadPsf, jobFailureSentence(outcome));
+    case DeblurFailure::Aborted:
         return interrupted();
-    if (status != JobDone)
-        return fail(ExitJobFailed, "the job could not run: not enough memory; nothing was written");
-    if (report.tilesNotDone > 0)
-        return fail(ExitJobFailed,
-            std::to_string(report.tilesNotDone) + " of " + std::to_string(report.tiles)
-                + " tiles could not be deblurred (not enough memory); nothing was written");
+    case DeblurFailure::OutOfMemory:
+    case DeblurFailure::TilesNotDone:
+        return fail(ExitJobFailed, jobFailureSentence(outcome) + "; nothing was written");
+    default: // the options were checked when they were read
+        return fail(ExitUsage, "the choices cannot be used");
+    }
     // The alpha plane and the colour profile pass through untouched.
     if (const int written = writeOutput(
             options.output, job.output.image, job.input.alpha.image, job.input.iccProfile);
@@ -241,7 +236,8 @@ int runDeblurCommand(const CliOptions& options)
     if (!options.quiet)
         std::fprintf(stderr, "Deblurred %d x %d %s, %s%s, in %.1f s: %s\n", source.width,
             source.height, kindOf(source, job.input.alpha->data).c_str(),
-            jobDescription(choices).c_str(), estimating ? ("; " + estimated).c_str() : "",
+            jobDescription(outcome.used).c_str(),
+            outcome.estimated ? ("; " + estimateSentence(outcome.estimate)).c_str() : "",
             bar.elapsedSeconds(), options.output.c_str());
     return ExitSuccess;
 }
@@ -251,9 +247,15 @@ int runKernelCommand(const CliOptions& options)
     if (const int status = checkOutput(options.output); status != ExitSuccess)
         return status;
     JobImages job;
-    if (const int status = buildKernel(options.kernel, &job.params); status != ExitSuccess)
+    DeblurChoices choices;
+    if (const int status = choicesOf(options, &choices); status != ExitSuccess)
         return status;
-    const ImageBuffer& kernel = job.params.kernel.image;
+    DeblurParams params; // owns the kernel
+    DeblurOutcome built;
+    if ((built.failure = paramsFromChoices(choices, RunKind::Job, {}, &params))
+        != DeblurFailure::None)
+        return fail(ExitBadPsf, jobFailureSentence(built));
+    const ImageBuffer& kernel = params.kernel.image;
     if (allocateImage(job.output.get(), kernel.width, kernel.height, 1, 8) != 0)
         return fail(ExitJobFailed, "not enough memory for the picture");
     // Scaled so the brightest sample is white.

@@ -31,7 +31,7 @@ int runEstimateCommand(const CliOptions& options)
             image.width, image.height);
     };
     // Standard output gets one line of options for deblur; standard error the words.
-    if (options.kernel.motionMode) {
+    if (options.choices.motionMode) {
         ShakeEstimate found = estimateShake(&image, options.region);
         if (found.status == BlurEstimateStatus::RegionOutside) {
             outside();

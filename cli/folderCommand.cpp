@@ -1,8 +1,8 @@
 #include "cli/folderCommand.h"
 
 #include "cli/deblurCommand.h"
-#include "platform/memoryStatus.h"
 #include "pictureFiles/photoFile.h"
+#include "platform/memoryStatus.h"
 
 #include <QImageReader>
 #include <algorithm>

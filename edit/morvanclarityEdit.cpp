@@ -4,8 +4,8 @@
 
 #include "edit/editorDialogs.h"
 #include "edit/photoEditor.h"
-#include "platform/paths.h"
 #include "pictureFiles/photoFile.h"
+#include "platform/paths.h"
 #include "platform/version.h"
 
 #include <QApplication>

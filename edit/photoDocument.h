@@ -4,8 +4,8 @@
 // alpha plane interleaved pixel by pixel as the filter module reads them, 8-bit samples as they
 // are and 16-bit ones in the host's 0..32768 range.
 
-#include "pictureFiles/photoFile.h"
 #include "hostSide/hostImage.h"
+#include "pictureFiles/photoFile.h"
 
 // Returns true without memory.
 [[nodiscard]] bool documentOfPhoto(const Photo& photo, HostImage* document);

@@ -1,22 +1,37 @@
 #pragma once
 
-// The process-wide request to stop the running job or preview. One thread sets it, the engine
-// polls it between steps; a late view of a new value only delays the stop.
+// A run's own request to stop. Whoever starts a run (a job, a preview, an estimate) owns an
+// AbortFlag and hands the engine a token for it; the engine polls the token between steps with
+// relaxed loads, so a late view of a new value only delays the stop. Runs never share a flag:
+// stopping a preview cannot stop a job, and nothing has to be cleared in the right order.
 
 #include <atomic>
 #include <cstdint>
 
-extern std::atomic<std::uint8_t> abortRequested;
+using AbortFlag = std::atomic<std::uint8_t>;
 
-inline bool isAbortRequested()
+class AbortToken {
+public:
+    // A token that is never set: the run goes to its end.
+    constexpr AbortToken() = default;
+    // NOLINTNEXTLINE(google-explicit-constructor): a flag's address reads as its token.
+    constexpr AbortToken(const AbortFlag* flag)
+        : flag(flag)
+    {
+    }
+
+    bool requested() const { return flag != nullptr && flag->load(std::memory_order_relaxed) != 0; }
+
+private:
+    const AbortFlag* flag = nullptr;
+};
+
+// Lock-free stores: safe in a signal handler.
+inline void requestAbort(AbortFlag& flag)
 {
-    return abortRequested.load(std::memory_order_relaxed) != 0;
+    flag.store(1, std::memory_order_relaxed);
 }
-inline void requestAbort()
+inline void clearAbort(AbortFlag& flag)
 {
-    abortRequested.store(1, std::memory_order_relaxed);
-}
-inline void clearAbortRequest()
-{
-    abortRequested.store(0, std::memory_order_relaxed);
+    flag.store(0, std::memory_order_relaxed);
 }

@@ -149,8 +149,8 @@ struct Spectrum {
     double at(int u, int v) const { return power[std::size_t(v) * side + u]; }
 };
 
-bool measureSpectrum(
-    const LumaReader& luma, const std::vector<Tile>& tiles, int side, Spectrum* spectrum)
+BlurEstimateStatus measureSpectrum(const LumaReader& luma, const std::vector<Tile>& tiles, int side,
+    Spectrum* spectrum, AbortToken abort)
 {
     ComplexGrid grid(side);
     std::vector<double> window(static_cast<std::size_t>(side));
@@ -159,6 +159,8 @@ bool measureSpectrum(
     spectrum->side = side;
     spectrum->power.assign(std::size_t(side) * side, 0.0);
     for (const Tile& tile : tiles) {
+        if (abort.requested())
+            return BlurEstimateStatus::Aborted;
         double mean = 0.0;
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x)
@@ -172,7 +174,7 @@ bool measureSpectrum(
             }
         }
         if (grid.transform(-1))
-            return true;
+            return BlurEstimateStatus::OutOfMemory;
         for (int v = 0; v < side; ++v)
             for (int u = 0; u < side; ++u)
                 spectrum->power[std::size_t(v) * side + u]
@@ -180,7 +182,7 @@ bool measureSpectrum(
     }
     for (double& value : spectrum->power)
         value /= double(tiles.size()) * side * side;
-    return false;
+    return BlurEstimateStatus::Found;
 }
 
 // The spectrum averaged over rings one frequency step wide: element b is the ring at b / side
@@ -284,8 +286,8 @@ double spectrumMisfit(const std::vector<double>& profile, int first, Transfer tr
 }
 
 // Tiles and spectrum of a region, shared by both estimates. Returns Found, or why not.
-BlurEstimateStatus regionSpectrum(
-    const ImageBuffer* image, ImageRect region, Spectrum* spectrum, ImageRect* clipped)
+BlurEstimateStatus regionSpectrum(const ImageBuffer* image, ImageRect region, Spectrum* spectrum,
+    ImageRect* clipped, AbortToken abort)
 {
     if (!image || !image->data || (image->channels != 1 && image->channels != 3)
         || (image->bitsPerChannel != 8 && image->bitsPerChannel != 16))
@@ -301,9 +303,7 @@ BlurEstimateStatus regionSpectrum(
     const std::vector<Tile> tiles = texturedTiles(luma, *clipped, side);
     if (tiles.empty())
         return BlurEstimateStatus::Unsure;
-    if (measureSpectrum(luma, tiles, side, spectrum))
-        return BlurEstimateStatus::OutOfMemory;
-    return BlurEstimateStatus::Found;
+    return measureSpectrum(luma, tiles, side, spectrum, abort);
 }
 
 BlurEstimateStatus decided(double confidence)
@@ -332,13 +332,13 @@ double periodicAt(const std::vector<double>& values, int side, double x, double 
 
 } // namespace
 
-DefocusEstimate estimateDefocusLevel(const ImageBuffer* image, ImageRect region)
+DefocusEstimate estimateDefocusLevel(const ImageBuffer* image, ImageRect region, AbortToken abort)
 {
     DefocusEstimate estimate;
     try {
         Spectrum spectrum;
         ImageRect clipped {};
-        estimate.status = regionSpectrum(image, region, &spectrum, &clipped);
+        estimate.status = regionSpectrum(image, region, &spectrum, &clipped, abort);
         if (estimate.status != BlurEstimateStatus::Found)
             return estimate;
         const std::vector<double> profile = radialProfile(spectrum);
@@ -385,13 +385,13 @@ DefocusEstimate estimateDefocusLevel(const ImageBuffer* image, ImageRect region)
     return estimate;
 }
 
-ShakeEstimate estimateShake(const ImageBuffer* image, ImageRect region)
+ShakeEstimate estimateShake(const ImageBuffer* image, ImageRect region, AbortToken abort)
 {
     ShakeEstimate estimate;
     try {
         Spectrum spectrum;
         ImageRect clipped {};
-        estimate.status = regionSpectrum(image, region, &spectrum, &clipped);
+        estimate.status = regionSpectrum(image, region, &spectrum, &clipped, abort);
         if (estimate.status != BlurEstimateStatus::Found)
             return estimate;
         const int n = spectrum.side;
@@ -542,6 +542,8 @@ const char* blurEstimateProblem(BlurEstimateStatus status)
                "pixels)";
     case BlurEstimateStatus::OutOfMemory:
         return "not enough memory to estimate the blur";
+    case BlurEstimateStatus::Aborted:
+        return "the estimate was stopped";
     }
     return "";
 }

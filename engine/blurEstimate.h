@@ -16,6 +16,7 @@
 // The confidence (0..1) says how much better the estimate explains the picture than no blur
 // does; below EstimateConfidenceNeeded the callers keep their defaults.
 
+#include "engine/abort.h"
 #include "image/imageBuffer.h"
 #include "image/motionPoint.h"
 
@@ -25,6 +26,7 @@ enum class BlurEstimateStatus {
     RegionOutside, // the region does not overlap the picture
     TooSmall, // the picture or region is under MinEstimateSide pixels a side
     OutOfMemory,
+    Aborted, // the abort token was set
 };
 
 constexpr int MinEstimateSide = 64;
@@ -46,9 +48,11 @@ struct ShakeEstimate {
 };
 
 // `image`: 1 or 3 channels (blue, green, red), 8 or 16 bits. `region`: the part to look at,
-// clipped to the picture; an empty rectangle (right <= left) means the whole picture.
-DefocusEstimate estimateDefocusLevel(const ImageBuffer* image, ImageRect region);
-ShakeEstimate estimateShake(const ImageBuffer* image, ImageRect region);
+// clipped to the picture; an empty rectangle (right <= left) means the whole picture. `abort` is
+// polled between the tiles measured.
+DefocusEstimate estimateDefocusLevel(
+    const ImageBuffer* image, ImageRect region, AbortToken abort = {});
+ShakeEstimate estimateShake(const ImageBuffer* image, ImageRect region, AbortToken abort = {});
 
 // Words for an estimate's status, for messages: "" for Found.
 const char* blurEstimateProblem(BlurEstimateStatus status);

@@ -3,11 +3,12 @@
 // The two Richardson-Lucy iterations, computed with circular convolutions on an FFT canvas.
 // Every array is width x height floats (row-major, no gaps) from allocateFftFloats; the spectra
 // hold spectrumSize(fft) values. The methods allocate nothing; they report progress steps and
-// poll abortRequested between steps, returning JobAborted at once when it is set.
+// poll the canvas's abort token between steps, returning JobAborted at once when it is set.
 //
 // The transforms are unscaled: blur and correlate each multiply by width * height, the ratio
 // divides one such factor out and the correlation brings it back, so an iteration is scale-free.
 
+#include "engine/abort.h"
 #include "engine/jobStatus.h"
 #include "engine/progress.h"
 #include "engine/realFft.h"
@@ -27,6 +28,7 @@ struct DeconvolutionCanvas {
     float* logPreviousCorrection = nullptr; // the same for the one before
     SpectrumValue* kernelSpectrum = nullptr;
     SpectrumValue* spectrum = nullptr; // scratch for one transform
+    AbortToken abort; // polled between steps
 };
 
 // Iteration counts and steps per tile for a deblurring power.

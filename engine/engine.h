@@ -5,7 +5,8 @@
 // All functions here: inputs are read-only; the caller allocates the target image; nothing is
 // kept after return except FFT plans, which are cached per canvas size; no window code; threads
 // are used inside and joined before return. Progress goes to the caller's ProgressSink, and
-// abortRequested is polled between steps. Kernel builders return true when they failed.
+// the run's abort token (DeblurParams::abort) is polled between steps. Kernel builders return true
+// when they failed.
 //
 // A typical job:
 //     DeblurParams params;                      // method, power, noise, detail, mode

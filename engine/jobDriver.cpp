@@ -1,6 +1,5 @@
 #include "engine/jobDriver.h"
 
-#include "engine/abort.h"
 #include "engine/colourPlanes.h"
 #include "engine/deconvolution.h"
 #include "engine/engineSettings.h"
@@ -229,12 +228,12 @@ void runTileWorker(SideBySideTiles* run, int passThreads, int transformThreads)
             && !mayStartTile(*run, memoryOfTile(*run->job, run->next)))
             releaseTileWorkspace(&workspace);
         run->tileEnded.wait(lock, [&] {
-            if (run->next >= run->tiles || isAbortRequested())
+            if (run->next >= run->tiles || run->job->params->abort.requested())
                 return true;
             need = memoryOfTile(*run->job, run->next);
             return mayStartTile(*run, need);
         });
-        if (run->next >= run->tiles || isAbortRequested())
+        if (run->next >= run->tiles || run->job->params->abort.requested())
             break;
         const int index = run->next++;
         ++run->running;
@@ -380,7 +379,7 @@ JobStatus runDeblurJob(ImageBuffer* target, const ImageBuffer* source, const Deb
             return JobNotDone;
         done.tilesNotDone = deblurTiles(
             planes.deblurred.get(), planes.luma.get(), params, progress, &done.tilesAtOnce);
-        if (isAbortRequested())
+        if (params.abort.requested())
             return JobAborted;
         if (insertChannel(planes.work.get(), 0, planes.deblurred.get())
             || lumaChromaToRgb(target, planes.work.get()))
@@ -388,5 +387,5 @@ JobStatus runDeblurJob(ImageBuffer* target, const ImageBuffer* source, const Deb
     }
     if (report)
         *report = done;
-    return isAbortRequested() ? JobAborted : JobDone;
+    return params.abort.requested() ? JobAborted : JobDone;
 }

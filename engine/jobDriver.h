@@ -45,7 +45,7 @@ struct JobReport {
 // Deblurs `source` (1 or 3 channels, 8 or 16 bits) into `target` (allocated with the source's
 // format and at least its size) with params.kernel. Returns JobNotDone, with no other effect,
 // for a target smaller than the source or records of another format, and when memory for the
-// colour planes is exhausted; JobAborted when abortRequested was set at the end (the target is
+// colour planes is exhausted; JobAborted when params.abort was set at the end (the target is
 // then not meaningful). JobDone means every tile ran or was copied through: a job with tiles not
 // done still returns JobDone, with their count in `report`, and the target holds the deblurred
 // tiles beside the unchanged ones. Callers that show the result tell the user about those

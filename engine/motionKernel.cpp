@@ -1,4 +1,3 @@
-#include "engine/abort.h"
 #include "engine/complexFft.h"
 #include "engine/pointSpread.h"
 #include "image/catmullRom.h"
@@ -157,7 +156,7 @@ bool buildMotionKernel(DeblurParams* params, const MotionPoint* points, int coun
         || !work.w || !work.scratch)
         return true;
     // A kernel built while a stop was requested would be empty; report it as not built.
-    if (isAbortRequested())
+    if (params->abort.requested())
         return true;
 
     // The spot with its centre moved to the origin, wrapping around the edges.

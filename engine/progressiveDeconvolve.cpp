@@ -1,4 +1,3 @@
-#include "engine/abort.h"
 #include "engine/deconvolution.h"
 #include "engine/deconvolutionSteps.h"
 
@@ -14,7 +13,7 @@ JobStatus progressiveDeconvolve(
 
     float* ratio = canvas->extrapolation;
     float* correction = canvas->correction;
-    if (!isAbortRequested())
+    if (!canvas->abort.requested())
         transformKernel(canvas);
     fillValues(ratio, 1.0f, count);
     fillValues(correction, 1.0f, count);
@@ -36,26 +35,26 @@ JobStatus progressiveDeconvolve(
     for (int k = 1; k <= iterations; ++k) {
         powerAll(ratio, alpha, canvas->width, canvas->height);
         multiplyValues(ratio, ratio, estimate, count); // the extrapolated estimate
-        if (isAbortRequested())
+        if (canvas->abort.requested())
             return JobAborted;
         blurWithKernel(canvas, correction, ratio);
-        if (isAbortRequested())
+        if (canvas->abort.requested())
             return JobAborted;
         reportStep(progress);
         divideObservedBy(correction, canvas->observed, count);
-        if (isAbortRequested())
+        if (canvas->abort.requested())
             return JobAborted;
         correlateWithKernel(canvas, correction);
         reportStep(progress);
-        if (isAbortRequested())
+        if (canvas->abort.requested())
             return JobAborted;
         // The new estimate, reported as its own step, and the ratio to the previous one.
         updateEstimate(next, ratio, correction, estimate, normalisation, count);
         reportStep(progress);
-        if (isAbortRequested())
+        if (canvas->abort.requested())
             return JobAborted;
         alpha = logarithmAndAccelerationFactor(next, estimate, logCorrection, logPrevious, count);
-        if (isAbortRequested())
+        if (canvas->abort.requested())
             return JobAborted;
         std::swap(estimate, next);
         // The correction field of this iteration becomes the one whose logarithm is taken next.
@@ -63,7 +62,7 @@ JobStatus progressiveDeconvolve(
         logPrevious = logCorrection;
         logCorrection = correction;
         correction = spare;
-        if (isAbortRequested())
+        if (canvas->abort.requested())
             return JobAborted;
     }
     if (estimate != canvas->image)

@@ -1,4 +1,3 @@
-#include "engine/abort.h"
 #include "engine/deconvolution.h"
 #include "engine/deconvolutionSteps.h"
 #include "engine/engineSettings.h"
@@ -98,7 +97,7 @@ JobStatus smoothingDeconvolve(
     const float normalisation = kernelNormalisation(*canvas);
     copyValues(canvas->observed, canvas->image, count);
     reportStep(progress);
-    if (!isAbortRequested())
+    if (!canvas->abort.requested())
         transformKernel(canvas);
 
     // The new estimate is made from the previous one alone, so the two arrays swap roles
@@ -109,16 +108,16 @@ JobStatus smoothingDeconvolve(
         std::swap(estimate, previous);
         blurWithKernel(canvas, canvas->correction, previous);
         reportStep(progress);
-        if (isAbortRequested())
+        if (canvas->abort.requested())
             return JobAborted;
         divideObservedBy(canvas->correction, canvas->observed, count);
         correlateWithKernel(canvas, canvas->correction);
-        if (isAbortRequested())
+        if (canvas->abort.requested())
             return JobAborted;
         smoothedUpdate(estimate, previous, canvas->correction, canvas->width, canvas->height,
             weight, normalisation);
         reportStep(progress);
-        if (isAbortRequested())
+        if (canvas->abort.requested())
             return JobAborted;
     }
     if (estimate != canvas->image)

@@ -1,6 +1,5 @@
 #include "engine/tilePass.h"
 
-#include "engine/abort.h"
 #include "engine/deconvolution.h"
 #include "engine/kernelPlacement.h"
 #include "engine/tilePadding.h"
@@ -15,14 +14,14 @@ namespace {
 // softened by a 5 x 5 mean and its outer half by a 9 x 9 mean of that. Returns true when memory
 // runs out, for the tile or for the softening: an unsoftened margin would ring into the tile, so
 // such a tile is better left not done (and counted so) than deblurred worse without a word.
-bool padTile(ImageBuffer* padded, const ImageBuffer* input, int margin)
+bool padTile(ImageBuffer* padded, const ImageBuffer* input, int margin, AbortToken abort)
 {
     const int half = margin / 2;
     if (allocateImage(
             padded, input->width + margin, input->height + margin, 1, input->bitsPerChannel)
         != 0)
         return true;
-    if (isAbortRequested())
+    if (abort.requested())
         return false;
     clearImage(padded);
     copyImageRect(padded, input, {half, half}, {0, 0}, {input->width, input->height});
@@ -204,7 +203,7 @@ JobStatus deblurTileIn(TileWorkspace* workspace, ImageBuffer* output, const Imag
         return JobNotDone;
 
     ImageBuffer padded {};
-    if (padTile(&padded, input, size.margin)) {
+    if (padTile(&padded, input, size.margin, params.abort)) {
         releaseImage(&padded);
         return JobNotDone;
     }
@@ -212,6 +211,7 @@ JobStatus deblurTileIn(TileWorkspace* workspace, ImageBuffer* output, const Imag
     DeconvolutionCanvas canvas;
     canvas.width = size.width;
     canvas.height = size.height;
+    canvas.abort = params.abort;
     const std::size_t count = std::size_t(size.width) * size.height;
     if (prepareWorkspace(workspace, size.width, size.height, floatArraysOf(params))
         || prepareRealFft(&canvas.fft, size.width, size.height)) {
@@ -232,7 +232,7 @@ JobStatus deblurTileIn(TileWorkspace* workspace, ImageBuffer* output, const Imag
 
     std::memset(canvas.image, 0, count * sizeof(float));
     std::memset(kernelLayout, 0, count * sizeof(float));
-    if (!isAbortRequested()) {
+    if (!params.abort.requested()) {
         // The kernel was checked to fit the canvas above.
         if (placeKernelWrapped(kernelLayout, size.width, size.height, &kernel)) {
             releaseImage(&padded);
@@ -246,7 +246,7 @@ JobStatus deblurTileIn(TileWorkspace* workspace, ImageBuffer* output, const Imag
     releaseImage(&padded);
 
     const JobStatus status = deconvolveCanvas(&canvas, params, progress);
-    if (status == JobAborted || isAbortRequested())
+    if (status == JobAborted || params.abort.requested())
         return JobAborted;
     if (status != JobDone)
         return JobNotDone;

@@ -59,7 +59,7 @@ void releaseTileWorkspace(TileWorkspace* workspace);
 // Deconvolves the one-channel 8- or 16-bit `input` into `output` of the same size with
 // params.kernel. Returns JobNotDone without writing the output for a tile of more than one
 // channel or under 50 pixels on a side, a kernel that does not fit the canvas, or exhausted
-// memory; JobAborted when abortRequested was set (the output is then not meaningful).
+// memory; JobAborted when params.abort was set (the output is then not meaningful).
 JobStatus deblurTile(ImageBuffer* output, const ImageBuffer* input, const DeblurParams& params,
     const ProgressSink& progress);
 // deblurTile with the canvas arrays of `workspace`, made or remade as the tile needs; the

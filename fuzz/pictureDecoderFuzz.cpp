@@ -2,8 +2,8 @@
 // decoder's pixel formats and their conversion into a point-spread-function record.
 
 #include "image/pictureFormats.h"
-#include "pictureFiles/psfPicture.h"
 #include "pictureFiles/pictureTruncation.h"
+#include "pictureFiles/psfPicture.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -4,8 +4,8 @@
 // over the region through the host side the stand-in uses, so the module's own window opens
 // over the region's pixels.
 
-#include "image/imageBuffer.h"
 #include "hostSide/moduleWindowRun.h"
+#include "image/imageBuffer.h"
 
 #include <string>
 

@@ -4,10 +4,10 @@
 // with the engine directly, as the batch tool does. Every failure is returned to GIMP as an
 // execution error with a sentence; the layer changes only when a run succeeds.
 
-#include "engine/abort.h"
-#include "gimp/deblurChoices.h"
+#include "choices/psfKernelFile.h"
 #include "gimp/drawableRegion.h"
 #include "gimp/moduleRun.h"
+#include "gimp/procedureValues.h"
 #include "gimp/regionDeblur.h"
 
 #include <libgimp/gimp.h>
@@ -115,44 +115,47 @@ ProgressSink gimpProgress()
     return sink;
 }
 
-bool choicesFromArguments(int count, const GimpParam* params, DeblurChoices* choices)
+bool valuesFromArguments(int count, const GimpParam* params, ProcedureValues* values)
 {
     if (count != ArgumentCount)
         return true;
-    *choices = defaultChoices();
-    choices->mode = params[3].data.d_int32;
-    choices->detail = params[4].data.d_int32;
-    choices->method = params[5].data.d_int32;
-    choices->power = params[6].data.d_int32;
-    choices->noise = params[7].data.d_int32;
-    return storeChoiceText(choices->points, ChoicesPointsSize, params[8].data.d_string)
-        || storeChoiceText(choices->psf, ChoicesPathSize, params[9].data.d_string);
+    *values = defaultProcedureValues();
+    values->mode = params[3].data.d_int32;
+    values->detail = params[4].data.d_int32;
+    values->method = params[5].data.d_int32;
+    values->power = params[6].data.d_int32;
+    values->noise = params[7].data.d_int32;
+    return storeValueText(values->points, ValuesPointsSize, params[8].data.d_string)
+        || storeValueText(values->psf, ValuesPathSize, params[9].data.d_string);
 }
 
-DeblurChoices lastChoices()
+ProcedureValues lastValues()
 {
-    DeblurChoices choices = defaultChoices();
-    if (gimp_get_data_size(ProcedureName) == sizeof choices)
-        gimp_get_data(ProcedureName, &choices);
-    return choices;
+    ProcedureValues values = defaultProcedureValues();
+    if (gimp_get_data_size(ProcedureName) == sizeof values)
+        gimp_get_data(ProcedureName, &values);
+    return values;
 }
 
 // A run without the window. Returns true with the reason in `message` when it failed.
-bool runWithChoices(
-    std::int32_t image, DrawableRegion* region, const DeblurChoices& choices, std::string* message)
+bool runWithValues(
+    std::int32_t image, DrawableRegion* region, const ProcedureValues& values, std::string* message)
 {
-    KernelOptions options;
-    if (optionsFromChoices(choices, region->originX, region->originY, &options, message))
+    DeblurChoices choices;
+    std::string psfPath;
+    if (choicesFromValues(values, region->originX, region->originY, &choices, &psfPath, message))
+        return true;
+    if (!psfPath.empty()
+        && readPsfKernelFile(psfPath, &choices.psf, message) != PsfFileStatus::Read)
         return true;
     gimp_progress_init("Morvanclarity: deblurring");
-    clearAbortRequest();
     const bool failed
-        = deblurRegion(region->pixels.get(), region->alpha, options, gimpProgress(), message);
+        = deblurRegion(region->pixels.get(), region->alpha, choices, gimpProgress(), {}, message);
     gimp_progress_end();
     if (failed)
         return true;
     writeDrawableRegion(image, *region);
-    gimp_set_data(ProcedureName, &choices, sizeof choices);
+    gimp_set_data(ProcedureName, &values, sizeof values);
     return false;
 }
 
@@ -183,15 +186,15 @@ GimpPDBStatusType runFilter(
         }
         return GIMP_PDB_EXECUTION_ERROR;
     }
-    DeblurChoices choices {};
+    ProcedureValues values {};
     if (mode == GIMP_RUN_WITH_LAST_VALS) {
-        choices = lastChoices();
-    } else if (choicesFromArguments(count, params, &choices)) {
+        values = lastValues();
+    } else if (valuesFromArguments(count, params, &values)) {
         *message = "plug-in-morvanclarity takes run-mode, image, drawable, mode, detail, "
                    "method, power, noise, points and psf";
         return GIMP_PDB_CALLING_ERROR;
     }
-    if (runWithChoices(image, &region, choices, message))
+    if (runWithValues(image, &region, values, message))
         return GIMP_PDB_EXECUTION_ERROR;
     if (mode != GIMP_RUN_NONINTERACTIVE)
         gimp_displays_flush();

@@ -1,11 +1,12 @@
 #include "gimp/regionDeblur.h"
 
-#include "engine/engine.h"
+#include "choices/deblurRun.h"
+#include "choices/engineSetup.h"
+#include "choices/failureSentence.h"
 #include "gimp/regionPixels.h"
-#include "kernelOptions/kernelOptions.h"
 
-bool deblurRegion(ImageBuffer* region, bool alpha, const KernelOptions& options,
-    const ProgressSink& progress, std::string* message)
+bool deblurRegion(ImageBuffer* region, bool alpha, const DeblurChoices& choices,
+    const ProgressSink& progress, AbortToken abort, std::string* message)
 {
     if (region->width < MinTileEdge || region->height < MinTileEdge) {
         *message = "the image or selection must be at least 50 x 50 pixels to be deblurred";
@@ -18,40 +19,18 @@ bool deblurRegion(ImageBuffer* region, bool alpha, const KernelOptions& options,
         *message = "not enough memory for the image";
         return true;
     }
+    configureEngineFor(FftPlanning::Patient);
     // A level or path to be estimated is found in the region's own pixels.
-    KernelOptions choices = options;
-    const std::string estimated = estimateKernelChoices(&choices, *source.get());
-    if (choices.motionMode && choices.psf.empty() && choices.points.size() < 2) {
-        *message = estimated;
-        return true;
-    }
-    DeblurParams params; // owns the kernel
-    if (buildKernelFromOptions(choices, &params, message))
-        return true;
-    const TileCanvas canvas = smallestTileCanvas(region->width, region->height, choices.motionMode);
-    const ImageBuffer& kernel = params.kernel.image;
-    if (kernel.width > canvas.width || kernel.height > canvas.height) {
-        *message = "the point-spread function (" + std::to_string(kernel.width) + " x "
-            + std::to_string(kernel.height) + ") is larger than the processing canvas ("
-            + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) + ")";
-        return true;
-    }
-    configureEngineForBatch();
-    JobReport report;
-    const JobStatus status = isAbortRequested()
-        ? JobAborted
-        : runDeblurJob(target.get(), source.get(), params, progress, &report);
-    if (status == JobAborted) {
+    const DeblurOutcome outcome
+        = deblurWithChoices(choices, source.image, target.get(), RunKind::Job, progress, abort);
+    if (outcome.failure == DeblurFailure::Aborted) {
         *message = "cancelled";
         return true;
     }
-    if (status != JobDone) {
-        *message = "the job could not run: not enough memory";
-        return true;
-    }
-    if (report.tilesNotDone > 0) {
-        *message = std::to_string(report.tilesNotDone) + " of " + std::to_string(report.tiles)
-            + " tiles could not be deblurred (not enough memory)";
+    if (outcome.failure != DeblurFailure::None) {
+        *message = jobFailureSentence(outcome);
+        if (message->empty())
+            *message = "the choices cannot be used";
         return true;
     }
     putEngineColour(region, alpha, target.image);

@@ -5,8 +5,8 @@
 // record is an ImageBuffer with `channels` = components; these functions give its colour to the
 // engine or to the filter module and take the result back, never touching the alpha samples.
 
-#include "image/ownedImage.h"
 #include "hostSide/hostImage.h"
+#include "image/ownedImage.h"
 
 // The colour samples of the region as the engine takes them: 1 or 3 channels, blue, green, red,
 // the region's depth and full range. Returns true without memory.

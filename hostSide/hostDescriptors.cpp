@@ -1,7 +1,7 @@
 #include "hostSide/hostDescriptors.h"
 
-#include "platform/paths.h"
 #include "hostSide/hostMemory.h"
+#include "platform/paths.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -6,9 +6,9 @@
 // runs of the filter in a test). One session is active at a time: advanceState reaches it
 // through a process-wide pointer.
 
-#include "module/pluginMain.h"
 #include "hostSide/hostDescriptors.h"
 #include "hostSide/hostImage.h"
+#include "module/pluginMain.h"
 
 struct HostSession {
     PluginEntryProc entry = nullptr;

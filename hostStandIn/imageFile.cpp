@@ -1,9 +1,9 @@
 #include "hostStandIn/imageFile.h"
 
-#include "platform/libraryNoise.h"
-#include "pictureFiles/qimageFile.h"
 #include "pictureFiles/pictureHeaders.h"
+#include "pictureFiles/qimageFile.h"
 #include "pictureFiles/tiffWithAlpha.h"
+#include "platform/libraryNoise.h"
 #include "platform/wholeFiles.h"
 
 #include <QImage>

@@ -1,12 +1,12 @@
 // morvanclarity-host: plays the host image editor's part for a filter module. Loads the module,
 // reads the picture, runs the filter's selectors over it and writes the result.
 
-#include "platform/wholeFiles.h"
 #include "hostSide/filterModule.h"
 #include "hostSide/filterResult.h"
 #include "hostSide/hostSession.h"
 #include "hostStandIn/imageFile.h"
 #include "hostStandIn/windowCloser.h"
+#include "platform/wholeFiles.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #include "module/imageExchange.h"
 
+#include "image/imageFormat.h"
 #include "module/filterRects.h"
 #include "module/pluginCall.h"
-#include "image/imageFormat.h"
 
 #include <cstdint>
 #include <cstring>

@@ -8,9 +8,9 @@
 // transparency plane of a 2- or 4-plane host image. The transparency plane is never written
 // back. Both functions return their result code; the selector stores it.
 
+#include "image/ownedImage.h"
 #include "module/hostInterface.h"
 #include "module/pluginCall.h"
-#include "image/ownedImage.h"
 
 // The host image while Start runs.
 struct StartImages {

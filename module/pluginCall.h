@@ -4,9 +4,9 @@
 // PluginMain makes it for the call and hands it to every function of host/ that works on the
 // call; nothing of it outlives the call.
 
+#include "image/imageBuffer.h"
 #include "module/hostInterface.h"
 #include "module/pluginRecords.h"
-#include "image/imageBuffer.h"
 
 #include <cstdint>
 

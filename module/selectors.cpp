@@ -4,10 +4,10 @@
 #include "module/descriptorRegistry.h"
 #include "module/filterRects.h"
 #include "module/imageExchange.h"
-#include "module/startWindow.h"
 #include "module/pluginCall.h"
 #include "module/pluginHandles.h"
 #include "module/scriptParameters.h"
+#include "module/startWindow.h"
 #include "skin/skinColors.h"
 
 #include <cstdint>

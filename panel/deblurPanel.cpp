@@ -4,6 +4,7 @@
 #include "image/imageFormat.h"
 #include "panel/detailSlider.h"
 #include "panel/dialogUnits.h"
+#include "panel/estimateWorker.h"
 #include "panel/interfaceText.h"
 #include "panel/jobWorker.h"
 #include "panel/memoryCheck.h"
@@ -71,6 +72,8 @@ DeblurPanel::DeblurPanel(
     setAttribute(Qt::WA_OpaquePaintEvent);
     previewThread = new PreviewWorker(this);
     connect(previewThread, &PreviewWorker::finished, this, &DeblurPanel::previewFinished);
+    estimates = new EstimateWorker(this);
+    connect(estimates, &EstimateWorker::finished, this, &DeblurPanel::estimateFinished);
     job = new JobWorker(this);
     connect(job, &JobWorker::finished, this, &DeblurPanel::jobFinished);
     edits = new PointerEdits(this, host.surface);
@@ -84,6 +87,8 @@ DeblurPanel::~DeblurPanel()
     edits = nullptr;
     delete previewThread; // aborts and joins
     previewThread = nullptr;
+    delete estimates; // aborts and joins
+    estimates = nullptr;
     delete job; // aborts and joins
     job = nullptr;
 }
@@ -134,8 +139,8 @@ void DeblurPanel::createControls()
     connect(abortButton, &QPushButton::clicked, job, &JobWorker::abort);
     connect(importButton, &QPushButton::clicked, this, &DeblurPanel::importKernel);
     connect(dropButton, &QPushButton::clicked, this, &DeblurPanel::dropImportedKernel);
-    connect(autoDetail, &QPushButton::clicked, this, &DeblurPanel::estimateDetail);
-    connect(autoShake, &QPushButton::clicked, this, &DeblurPanel::estimateShakeLine);
+    connect(autoDetail, &QPushButton::clicked, this, &DeblurPanel::requestEstimate);
+    connect(autoShake, &QPushButton::clicked, this, &DeblurPanel::requestEstimate);
     connect(previewBox, &QCheckBox::toggled, this, &DeblurPanel::previewToggled);
     for (QComboBox* combo : {method, power, noise})
         connect(combo, &QComboBox::activated, this, &DeblurPanel::choicesChanged);
@@ -189,14 +194,20 @@ PanelChoices DeblurPanel::choices() const
     return {method->currentIndex(), power->currentIndex(), noise->currentIndex()};
 }
 
-DeblurParams DeblurPanel::currentParams() const
+DeblurChoices DeblurPanel::currentChoices() const
 {
-    DeblurParams current;
+    DeblurChoices current;
     current.method = method->currentIndex();
     current.power = power->currentIndex();
     current.noise = noise->currentIndex();
     current.detail = detail->value();
     current.motionMode = motion;
+    if (importedKernel) {
+        current.kernelSource = KernelSource::Picture;
+        current.psf = importedKernel;
+    } else if (motion) {
+        current.points = points;
+    }
     return current;
 }
 
@@ -318,8 +329,22 @@ void DeblurPanel::setParameterControlsEnabled(bool enabled)
 
 void DeblurPanel::showUnprocessed()
 {
+    if (const std::optional<ImageRect> area = dropPreviewPixels()) {
+        emit resultAreaChanged(*area);
+        return;
+    }
     copyImagePixels(host.result, host.input);
     emit resultChanged();
+}
+
+std::optional<ImageRect> DeblurPanel::dropPreviewPixels()
+{
+    const std::optional<ImageRect> area = previewShownAt;
+    previewShownAt.reset();
+    if (area)
+        copyImageRect(host.result, host.input, {area->left, area->top}, {area->left, area->top},
+            {area->right - area->left, area->bottom - area->top});
+    return area;
 }
 
 void DeblurPanel::paintEvent(QPaintEvent* event)

@@ -11,7 +11,7 @@
 // code runs on the user-interface thread only. The mouse over the image reaches the panel's
 // PointerEdits (an event filter on the window's view), which takes the events it uses.
 
-#include "engine/deblurParams.h"
+#include "choices/deblurChoices.h"
 #include "image/imageBuffer.h"
 #include "image/ownedImage.h"
 #include "panel/motionLine.h"
@@ -25,6 +25,7 @@
 #include <span>
 
 class DetailSlider;
+class EstimateWorker;
 class JobWorker;
 class PointerEdits;
 class PreviewWorker;
@@ -34,6 +35,7 @@ class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+struct EstimateOutcome;
 struct JobOutcome;
 struct PreviewOutcome;
 
@@ -48,9 +50,9 @@ struct PanelView {
 
 // The panel's choices as they persist between runs (the settings file's values).
 struct PanelChoices {
-    int method = ProgressiveMethod;
-    int power = MediumPower;
-    int noise = MediumNoise;
+    int method = DefaultMethod;
+    int power = DefaultPower;
+    int noise = DefaultNoise;
 };
 
 // The panel's controls, by the ids that stay their object names ("control1072").
@@ -105,6 +107,7 @@ public:
     PointerEdits* pointerEdits() const { return edits; }
     JobWorker* jobWorker() const { return job; }
     PreviewWorker* previewWorker() const { return previewThread; }
+    EstimateWorker* estimateWorker() const { return estimates; }
 
     // The main window is closing: a running job is aborted and waited for, and its completion
     // only lets the worker end, with no preview, render or message box after it.
@@ -115,6 +118,8 @@ signals:
     void overlayChanged();
     // The result image's pixels changed: the view rebuilds its copy and redraws.
     void resultChanged();
+    // The result image's pixels changed inside `area` only (a preview came or went).
+    void resultAreaChanged(ImageRect area);
     // The full job starts with these choices: they are kept for the next run.
     void choicesUsed(const PanelChoices& choices);
     // The full job's result is in the result image and stays there when the panel closes.
@@ -140,8 +145,8 @@ private slots:
     void importKernel();
     void dropImportedKernel();
     // The Auto buttons: the level of details, or a straight motion line, from the photo.
-    void estimateDetail();
-    void estimateShakeLine();
+    void requestEstimate();
+    void estimateFinished(std::shared_ptr<const EstimateOutcome> outcome);
     void previewFinished(std::shared_ptr<const PreviewOutcome> outcome);
     void jobFinished(std::shared_ptr<const JobOutcome> outcome);
 
@@ -158,10 +163,15 @@ private:
     void setKernelChoice(bool imported);
     void enableNoiseChoice(bool enabled);
     void showUnprocessed();
+    // Puts the input's pixels back where a preview is shown; the area, or none.
+    std::optional<ImageRect> dropPreviewPixels();
     // Drops the preview that waits or computes: its result, even one already on its way, is
     // not shown.
     void cancelPreview();
-    DeblurParams currentParams() const;
+    // Drops the estimate that computes: its outcome is not applied.
+    void cancelEstimate();
+    // The choices on the controls, the line and the imported kernel, as a run takes them.
+    DeblurChoices currentChoices() const;
     void startJob();
     void returnToEditing();
     void jobAborted(bool failed);
@@ -182,14 +192,18 @@ private:
     std::shared_ptr<const OwnedImage> importedKernel;
     PreviewRect preview;
     bool previewAttached = false;
+    // Where the result shows a preview; elsewhere it holds the input's pixels.
+    std::optional<ImageRect> previewShownAt;
     bool running = false; // the full job runs
     bool resultReady = false; // the full job has finished with a result
     bool closing = false; // OK or Cancel is handled: nothing is edited any more
     bool hostClosing = false;
     PanelChoices seenChoices {-1, -1, -1}; // the combo selections last acted on
     std::uint64_t previewSerial = 0; // of the newest preview asked for
+    std::uint64_t estimateSerial = 0; // of the newest estimate asked for
 
     PreviewWorker* previewThread = nullptr;
+    EstimateWorker* estimates = nullptr;
     JobWorker* job = nullptr;
     PointerEdits* edits = nullptr;
 

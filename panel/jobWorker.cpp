@@ -1,7 +1,7 @@
 #include "panel/jobWorker.h"
 
-#include "engine/abort.h"
-#include "engine/engine.h"
+#include "choices/deblurRun.h"
+#include "engine/engineSettings.h"
 #include "engine/progress.h"
 
 namespace {
@@ -19,16 +19,24 @@ public:
 } // namespace
 
 JobOutcome::Status runEngineJob(
-    ImageBuffer* result, const FullJob& job, const ProgressSink& progress)
+    ImageBuffer* result, const FullJob& job, const ProgressSink& progress, AbortToken abort)
 {
     const PatientPlanning planning;
-    JobReport report;
-    const JobStatus status = runDeblurJob(result, job.input->get(), job.params, progress, &report);
-    // A job the engine could not do whole (memory ran out for the planes or for some tiles) is no
-    // result: a picture partly deblurred is never handed back.
-    if (status == JobNotDone || (status == JobDone && report.tilesNotDone > 0))
+    switch (
+        deblurWithChoices(job.choices, *job.input, result, RunKind::Job, progress, abort).failure) {
+    case DeblurFailure::None:
+        return JobOutcome::Done;
+    case DeblurFailure::Aborted:
+        return JobOutcome::Aborted;
+    case DeblurFailure::TooFewPoints:
+    case DeblurFailure::KernelNotBuilt:
+        return JobOutcome::KernelFailed;
+    default:
+        // A job the engine could not do whole (memory ran out for the planes or for some tiles,
+        // or a kernel too large for the canvas) is no result: a picture partly deblurred is
+        // never handed back.
         return JobOutcome::Failed;
-    return status == JobDone && !isAbortRequested() ? JobOutcome::Done : JobOutcome::Aborted;
+    }
 }
 
 JobWorker::JobWorker(QObject* parent)
@@ -53,7 +61,7 @@ void JobWorker::setRunner(Runner replacement)
 bool JobWorker::start(FullJob job)
 {
     wait(); // the previous job has signalled its end and is leaving
-    clearAbortRequest();
+    clearAbort(stopJob);
     active = true;
     try {
         thread = std::thread([this, job = std::move(job), body = runner] {
@@ -71,11 +79,11 @@ bool JobWorker::start(FullJob job)
                 emit progressChanged(position);
             };
             auto outcome = std::make_shared<JobOutcome>();
-            const ImageBuffer* input = job.input->get();
+            const ImageBuffer* input = job.input;
             auto result = std::make_shared<OwnedImage>(
                 input->width, input->height, input->channels, input->bitsPerChannel);
-            outcome->status
-                = (*result)->data ? body(result->get(), job, progress) : JobOutcome::Failed;
+            outcome->status = (*result)->data ? body(result->get(), job, progress, &stopJob)
+                                              : JobOutcome::Failed;
             if (outcome->status == JobOutcome::Done)
                 outcome->result = std::move(result);
             active = false;
@@ -83,14 +91,14 @@ bool JobWorker::start(FullJob job)
         });
     } catch (const std::system_error&) {
         active = false;
-        return false;
+        return true;
     }
-    return true;
+    return false;
 }
 
 void JobWorker::abort()
 {
-    requestAbort();
+    requestAbort(stopJob);
 }
 
 void JobWorker::wait()

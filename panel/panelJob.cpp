@@ -3,7 +3,7 @@
 
 #include "panel/deblurPanel.h"
 
-#include "engine/abort.h"
+#include "panel/estimateWorker.h"
 #include "panel/interfaceText.h"
 #include "panel/jobWorker.h"
 #include "panel/messageBox.h"
@@ -25,6 +25,8 @@ void DeblurPanel::escape()
 {
     if (running)
         job->abort();
+    else if (estimates->busy())
+        cancelEstimate();
     else if (cancel->isEnabled())
         pressCancel();
 }
@@ -49,27 +51,18 @@ void DeblurPanel::pressOk()
 
 void DeblurPanel::startJob()
 {
-    // The engine's abort flag is shared: the preview that computes stops, and leaves the flag
-    // clear, before the job's kernel is built (a motion kernel's builder polls the flag).
-    ++previewSerial;
-    previewThread->stop(); // cancels, then waits for the thread to be idle
-    FullJob full;
-    if (buildRunParams({currentParams(), points, importedKernel}, JobMotionSpread, &full.params)) {
+    // Choices that cannot give a kernel (a motion line of one point) are told at once; the job
+    // builds its kernel itself, on its thread: a long motion line takes seconds.
+    DeblurChoices current = currentChoices();
+    if (checkChoices(current) != DeblurFailure::None) {
         const QPointer<DeblurPanel> alive(this);
         warnKernel();
         if (alive)
             requestPreview(); // editing goes on: mouse edits and previews still work
         return;
     }
-    auto input = std::make_shared<OwnedImage>(
-        host.input->width, host.input->height, host.input->channels, host.input->bitsPerChannel);
-    if (!(*input)->data) {
-        jobAborted(true);
-        return;
-    }
-    copyImagePixels(input->get(), host.input);
-    full.input = std::move(input);
-
+    cancelPreview(); // of no use any more
+    cancelEstimate();
     setParameterControlsEnabled(false);
     edits->reset();
     running = true;
@@ -81,7 +74,7 @@ void DeblurPanel::startJob()
     progress->setValue(0);
     emit overlayChanged();
     emit choicesUsed(choices());
-    if (!job->start(std::move(full))) {
+    if (job->start({std::move(current), host.input})) {
         returnToEditing();
         jobAborted(true);
     }
@@ -105,7 +98,16 @@ void DeblurPanel::jobFinished(std::shared_ptr<const JobOutcome> outcome)
     if (hostClosing)
         return;
     job->wait(); // it has signalled its end and is leaving
-    clearAbortRequest(); // an Abort has been answered
+    if (outcome->status == JobOutcome::KernelFailed) {
+        returnToEditing();
+        const QPointer<DeblurPanel> alive(this);
+        warnKernel();
+        if (alive && previewShown())
+            requestPreview(); // editing goes on: mouse edits and previews still work
+        else if (alive)
+            showUnprocessed();
+        return;
+    }
     if (outcome->status != JobOutcome::Done) {
         jobAborted(outcome->status == JobOutcome::Failed);
         return;
@@ -113,6 +115,7 @@ void DeblurPanel::jobFinished(std::shared_ptr<const JobOutcome> outcome)
     running = false;
     resultReady = true;
     previewAttached = false;
+    previewShownAt.reset();
     copyImagePixels(host.result, outcome->result->get());
     emit overlayChanged();
     emit resultChanged();
@@ -142,6 +145,7 @@ void DeblurPanel::windowClosing()
 {
     hostClosing = true;
     cancelPreview();
+    estimates->stop(); // it reads the input, which the window is about to release
     if (running) {
         job->abort();
         job->wait();
@@ -156,6 +160,7 @@ void DeblurPanel::close(bool keepResult)
         return;
     closing = true;
     cancelPreview();
+    cancelEstimate();
     edits->reset();
     previewAttached = false;
     points.clear();

@@ -9,6 +9,7 @@
 #include "panel/previewWorker.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <cmath>
 
 void DeblurPanel::previewToggled(bool on)
@@ -37,9 +38,8 @@ void DeblurPanel::requestPreview()
     // After the job's result has come, the panel only closes: nothing may replace the result.
     if (!previewShown() || running || hostClosing || resultReady)
         return;
-    DeblurParams current = currentParams();
-    const bool motionWithoutLine = current.motionMode && points.size() < 2 && !importedKernel;
-    if (motionWithoutLine || !previewRectUsable(preview.rect)) {
+    DeblurChoices current = currentChoices();
+    if (checkChoices(current) != DeblurFailure::None || !previewRectUsable(preview.rect)) {
         // Nothing to deblur: the unprocessed image, and no preview still on its way.
         cancelPreview();
         showUnprocessed();
@@ -53,8 +53,7 @@ void DeblurPanel::requestPreview()
     if (!(*area)->data)
         return;
     cropImage(area->get(), host.input, rect);
-    PreviewJob request {
-        {std::move(current), points, importedKernel}, std::move(area), rect, ++previewSerial};
+    PreviewJob request {std::move(current), std::move(area), rect, ++previewSerial};
     previewThread->render(std::move(request));
 }
 
@@ -73,12 +72,20 @@ void DeblurPanel::previewFinished(std::shared_ptr<const PreviewOutcome> outcome)
         warnKernel(); // the panel may be gone afterwards: nothing follows
         return;
     }
-    // The area outside the rectangle, and a preview that could not run, show the input.
-    copyImagePixels(host.result, host.input);
-    if (outcome->status == PreviewOutcome::Done) {
-        const ImageRect& rect = outcome->rect;
-        copyImageRect(host.result, outcome->area->get(), {rect.left, rect.top}, {0, 0},
-            {rect.right - rect.left, rect.bottom - rect.top});
+    // The area outside the rectangle, and a preview that could not run, show the input: only the
+    // last preview's rectangle and the new one change.
+    if (outcome->status != PreviewOutcome::Done) {
+        showUnprocessed();
+        return;
     }
-    emit resultChanged();
+    const std::optional<ImageRect> before = dropPreviewPixels();
+    const ImageRect& rect = outcome->rect;
+    copyImageRect(host.result, outcome->area->get(), {rect.left, rect.top}, {0, 0},
+        {rect.right - rect.left, rect.bottom - rect.top});
+    previewShownAt = rect;
+    ImageRect changed = rect;
+    if (before)
+        changed = {std::min(before->left, rect.left), std::min(before->top, rect.top),
+            std::max(before->right, rect.right), std::max(before->bottom, rect.bottom)};
+    emit resultAreaChanged(changed);
 }

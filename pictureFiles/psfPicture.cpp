@@ -1,8 +1,8 @@
 #include "pictureFiles/psfPicture.h"
 
-#include "pictureFiles/qimageFile.h"
 #include "pictureFiles/pictureHeaders.h"
 #include "pictureFiles/pictureTruncation.h"
+#include "pictureFiles/qimageFile.h"
 
 #include <QImage>
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "pictureFiles/qimageFile.h"
 
 #include "pictureFiles/grayAlphaPng.h"
-#include "platform/memoryStatus.h"
 #include "pictureFiles/pictureTruncation.h"
 #include "pictureFiles/tiffWithAlpha.h"
+#include "platform/memoryStatus.h"
 #include "platform/wholeFiles.h"
 
 #include <QBuffer>

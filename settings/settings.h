@@ -6,6 +6,7 @@
 // The crash flag is raised in the file when the settings are loaded and lowered by
 // saveSettingsAtClose, so a run that died is noticed at the next start.
 
+#include "engine/deblurParams.h"
 #include "locale/localePaths.h"
 
 #include <string>
@@ -22,9 +23,9 @@ struct Language {
 struct Settings {
     bool crashedLastTime = false; // the previous run did not close normally
     int languageCurrent = 0; // section of the language file the texts come from
-    int method = 0; // deblurring method index
-    int power = 1; // deblurring power index
-    int noise = 1; // noise level index
+    int method = DefaultMethod; // deblurring method index
+    int power = DefaultPower; // deblurring power index
+    int noise = DefaultNoise; // noise level index
     std::vector<Language> languages; // in section order, at most MaxLanguages
 };
 

@@ -1,9 +1,8 @@
 #include "view/imageView.h"
 
-void attachView(ImageView* view, void* window, ViewCanvas* canvas)
+void attachView(ImageView* view, ViewCanvas* canvas)
 {
     *view = ImageView {};
-    view->window = window;
     view->canvas = &canvas->canvasPixels;
 }
 

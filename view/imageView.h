@@ -26,7 +26,6 @@ struct ScreenPoint {
 };
 
 struct ImageView {
-    void* window; // opaque here: the main window, whose client area is drawn
     ImageBuffer* canvas; // the canvas pixels of the window's ViewCanvas
     int resamplingMode; // NearestResampling or BilinearResampling
     bool darkScheme; // the skin's scheme is dark (isDarkScheme): the image's surround darkens
@@ -46,9 +45,9 @@ struct ImageView {
     std::optional<ImageRect> previewRect; // in image pixels; empty when no preview is shown
 };
 
-// Starts a view on `canvas` for `window`: no points, no screen points, no copies, no preview
+// Starts a view on `canvas`: no points, no screen points, no copies, no preview
 // rectangle, nearest resampling and the normal scheme. Nothing the record held is freed.
-void attachView(ImageView* view, void* window, ViewCanvas* canvas);
+void attachView(ImageView* view, ViewCanvas* canvas);
 
 // Frees what the view owns (the copies and the screen points) and empties those fields; the
 // points stay the panel's and are forgotten. Called when the main window is destroyed.

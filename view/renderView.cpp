@@ -170,6 +170,33 @@ bool renderView(ImageView* view, const ViewState& state, const RenderRequest& re
     return false;
 }
 
+bool refreshCopyArea(ImageView* view, int slot, const ImageBuffer* image, ImageRect area)
+{
+    ImageBuffer* copy = slotCopy(view, slot);
+    if (!copy || !hasPixels(copy) || !hasPixels(image) || *copyFactor(view, copy) != 1
+        || copy->width != image->width || copy->height != image->height)
+        return true;
+    area.left = std::max(area.left, 0);
+    area.top = std::max(area.top, 0);
+    area.right = std::min(area.right, image->width);
+    area.bottom = std::min(area.bottom, image->height);
+    if (area.left >= area.right || area.top >= area.bottom)
+        return false;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    ImageBuffer part {};
+    if (allocateImage(&part, width, height, image->channels, image->bitsPerChannel) != 0) {
+        releaseImage(&part);
+        return true;
+    }
+    cropImage(&part, image, area);
+    const bool failed = changeImageFormat(&part, 8, 3);
+    if (!failed)
+        copyImageRect(copy, &part, {area.left, area.top}, {0, 0}, {width, height});
+    releaseImage(&part);
+    return failed;
+}
+
 void updateScreenPoints(ImageView* view, const ViewState& state)
 {
     if (view->points.empty()) {

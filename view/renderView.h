@@ -37,6 +37,13 @@ struct RenderRequest {
 [[nodiscard]] bool renderView(
     ImageView* view, const ViewState& state, const RenderRequest& request);
 
+// Brings the 8-bit copy of slot 1 or 2 up to date with `image` inside `area` (image pixels) only,
+// for a change confined to it (a preview's rectangle); a render that reuses the copy then shows
+// it. Returns true when it cannot (no copy of the image's size, a reduced copy, no memory): the
+// caller has the whole copy rebuilt instead.
+[[nodiscard]] bool refreshCopyArea(
+    ImageView* view, int slot, const ImageBuffer* image, ImageRect area);
+
 // Recomputes the points' client positions for the view state without drawing; with no points it
 // frees the array. If the array cannot grow, no screen points are left.
 void updateScreenPoints(ImageView* view, const ViewState& state);

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-bool createCanvas(
-    ViewCanvas* canvas, void* ownerWindow, std::uint32_t workspaceColor, ImageSize screenSize)
+bool createCanvas(ViewCanvas* canvas, std::uint32_t workspaceColor, ImageSize screenSize)
 {
-    canvas->ownerWindow = ownerWindow;
     canvas->width = std::max(screenSize.width, CanvasWidth);
     canvas->height = std::max(screenSize.height, CanvasHeight);
     resetImage(&canvas->inputImage);

@@ -17,7 +17,6 @@ constexpr int CanvasWidth = 3000;
 constexpr int CanvasHeight = 2000;
 
 struct ViewCanvas {
-    void* ownerWindow; // opaque here: the window that paints from the canvas
     ImageBuffer canvasPixels; // width x height, 3 channels, 8 bits; `data` null when there is none
     int width; // at least CanvasWidth once created
     int height; // at least CanvasHeight once created
@@ -30,7 +29,7 @@ struct ViewCanvas {
 // the low byte of `workspaceColor` (the skin's application-workspace colour, 0x00BBGGRR);
 // empties the three images. True when the allocation failed; the canvas then has no pixels and
 // blitCanvas reports BlitNoCanvas.
-[[nodiscard]] bool createCanvas(ViewCanvas* canvas, void* ownerWindow, std::uint32_t workspaceColor,
+[[nodiscard]] bool createCanvas(ViewCanvas* canvas, std::uint32_t workspaceColor,
     ImageSize screenSize = {CanvasWidth, CanvasHeight});
 
 // Releases the canvas pixels and the three images.

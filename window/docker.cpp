@@ -6,9 +6,8 @@
 #include <QPainter>
 #include <algorithm>
 
-Docker::Docker(QWidget* parent, DockSide side)
+Docker::Docker(QWidget* parent)
     : QWidget(parent)
-    , dockSide(side)
 {
     setObjectName(QStringLiteral("DockerWindow1"));
     setAccessibleName(QStringLiteral("Docker"));
@@ -30,9 +29,8 @@ void Docker::layOut()
 {
     int y = 0;
     int widest = 0;
-    const int x = dockSide == DockSide::Right ? 1 : 0;
     for (QWidget* child : children) {
-        child->move(x, y);
+        child->move(1, y);
         y += child->height();
         widest = std::max(widest, child->width());
     }
@@ -50,6 +48,5 @@ void Docker::paintEvent(QPaintEvent*)
     painter.setClipRegion(background);
     painter.fillRect(rect(), skinQColor(ButtonFaceSlot));
     painter.setClipping(false);
-    const int edge = dockSide == DockSide::Right ? 0 : width() - 1;
-    painter.fillRect(edge, 0, 1, height(), skinQColor(ButtonHighlightSlot));
+    painter.fillRect(0, 0, 1, height(), skinQColor(ButtonHighlightSlot));
 }

@@ -87,10 +87,10 @@ ImageViewWidget::~ImageViewWidget()
 
 bool ImageViewWidget::createCanvas()
 {
-    if (::createCanvas(&canvas, this, skinColor(WorkspaceSlot), largestScreen()))
+    if (::createCanvas(&canvas, skinColor(WorkspaceSlot), largestScreen()))
         return true;
     canvasCreated = true;
-    attachView(&view, this, &canvas);
+    attachView(&view, &canvas);
     view.darkScheme = isDarkScheme(skinSchemeMode());
     setResamplingMode(&view, BilinearResampling);
     return false;
@@ -166,11 +166,9 @@ void ImageViewWidget::renderResult(bool fresh)
     render(ResultSlot, fresh);
 }
 
-void ImageViewWidget::showUnprocessed()
+void ImageViewWidget::renderResultArea(ImageRect area)
 {
-    if (hasPixels(&canvas.resultImage))
-        copyImagePixels(&canvas.resultImage, &canvas.inputImage);
-    render(ResultSlot, true);
+    render(ResultSlot, refreshCopyArea(&view, ResultSlot, &canvas.resultImage, area));
 }
 
 void ImageViewWidget::setState(const ViewState& next)

@@ -56,8 +56,9 @@ public:
 
     // Redraws the result: `fresh` when its pixels changed (the view's copy is rebuilt).
     void renderResult(bool fresh);
-    // The result image takes the input's pixels again and is redrawn.
-    void showUnprocessed();
+    // Redraws the result after a change of its pixels inside `area` (image pixels) only: the
+    // view's copy is brought up to date there, not rebuilt.
+    void renderResultArea(ImageRect area);
 
     void zoomIn();
     void zoomOut();

@@ -1,10 +1,10 @@
 #include "window/mainWindow.h"
 
+#include "choices/engineSetup.h"
 #include "locale/localisedStrings.h"
-#include "settings/settings.h"
-#include "panel/engineSetup.h"
 #include "panel/interfaceText.h"
 #include "panel/messageBox.h"
+#include "settings/settings.h"
 #include "skin/applySkin.h"
 #include "window/commands.h"
 #include "window/docker.h"
@@ -162,7 +162,7 @@ void MainWindow::createLayout()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     row->addWidget(imageView, 1);
-    dock = new Docker(middle, DockSide::Right);
+    dock = new Docker(middle);
     // The docker takes the panel's width: a stand-in of the panel's size is laid out in it.
     auto* sizing = new QWidget(dock);
     sizing->resize(DeblurPanel::panelSize());
@@ -257,7 +257,7 @@ void MainWindow::openCorrection(bool motionCorrection)
         return;
     resultPending = false; // the panel shows the unprocessed image: the result is given up
     motion = motionCorrection;
-    configureEngineForWindow(paths.settingsFolder);
+    configureEngineFor(FftPlanning::Quick, paths.settingsFolder);
     const PanelView view {imageView, imageView->inputImage(), imageView->resultImage(),
         imageView->imageView(), &imageView->viewState()};
     deblurPanel = new DeblurPanel(
@@ -265,6 +265,8 @@ void MainWindow::openCorrection(bool motionCorrection)
     connect(deblurPanel, &DeblurPanel::overlayChanged, this, &MainWindow::showOverlay);
     connect(deblurPanel, &DeblurPanel::resultChanged, imageView,
         [this] { imageView->renderResult(true); });
+    connect(deblurPanel, &DeblurPanel::resultAreaChanged, imageView,
+        &ImageViewWidget::renderResultArea);
     connect(deblurPanel, &DeblurPanel::choicesUsed, this, [this](const PanelChoices& used) {
         settings.method = used.method;
         settings.power = used.power;

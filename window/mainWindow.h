@@ -6,8 +6,8 @@
 // the deblur panel and runs the close sequence that hands the result back.
 
 #include "locale/localePaths.h"
-#include "settings/settings.h"
 #include "panel/deblurPanel.h"
+#include "settings/settings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -53,9 +53,7 @@ public:
     const ImageBuffer* inputImage() const;
     const ImageBuffer* resultImage() const;
 
-    QAction* focusCorrectionAction() const { return focusAction; }
     QAction* motionCorrectionAction() const { return motionAction; }
-    QAction* zoomInAction() const { return zoomInCommand; }
     // The application menu over the window's actions, made anew; the caller deletes it.
     QMenu* applicationMenu();
 

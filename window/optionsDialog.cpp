@@ -1,9 +1,9 @@
 #include "window/optionsDialog.h"
 
 #include "locale/localisedStrings.h"
-#include "settings/settings.h"
 #include "panel/interfaceText.h"
 #include "panel/messageBox.h"
+#include "settings/settings.h"
 #include "skin/applySkin.h"
 
 #include <QComboBox>

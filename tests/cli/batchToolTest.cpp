@@ -1,7 +1,7 @@
 // The batch tool as users run it: a separate process, its exit status, its files.
 
-#include "pictureFiles/qimageFile.h"
 #include "pictureFiles/pictureHeaders.h"
+#include "pictureFiles/qimageFile.h"
 #include "pictureFiles/tiffWithAlpha.h"
 #include "tests/support/engineTestSupport.h"
 #include "tests/support/pngWriter.h"

@@ -18,11 +18,11 @@ TEST(CliOptions, DefaultsAreThoseOfAFirstRunOfThePanel)
     EXPECT_EQ(options.command, CliCommand::Deblur);
     EXPECT_EQ(options.input, "in.png");
     EXPECT_EQ(options.output, "out.png");
-    EXPECT_FALSE(options.kernel.motionMode);
-    EXPECT_EQ(options.kernel.detail, 12);
-    EXPECT_EQ(options.kernel.method, 0);
-    EXPECT_EQ(options.kernel.power, 1);
-    EXPECT_EQ(options.kernel.noise, 1);
+    EXPECT_FALSE(options.choices.motionMode);
+    EXPECT_EQ(options.choices.detail, 12);
+    EXPECT_EQ(options.choices.method, 0);
+    EXPECT_EQ(options.choices.power, 1);
+    EXPECT_EQ(options.choices.noise, 1);
     EXPECT_FALSE(options.quiet);
 }
 
@@ -31,15 +31,15 @@ TEST(CliOptions, ReadsEveryOptionInAnyOrder)
     const CliOptions options = parse({"deblur", "--mode", "motion", "in.tif", "--detail", "50",
         "--method", "smoothing", "--power", "high", "--noise", "noisy", "--points",
         "10,20;-3.5,4e1;7,8", "out.jpg", "--quiet", "--psf", "spot.png"});
-    EXPECT_TRUE(options.kernel.motionMode);
-    EXPECT_EQ(options.kernel.detail, 50);
-    EXPECT_EQ(options.kernel.method, 1);
-    EXPECT_EQ(options.kernel.power, 2);
-    EXPECT_EQ(options.kernel.noise, 2);
-    ASSERT_EQ(options.kernel.points.size(), 3u);
-    EXPECT_EQ(options.kernel.points[1].x, -3.5);
-    EXPECT_EQ(options.kernel.points[1].y, 40.0);
-    EXPECT_EQ(options.kernel.psf, "spot.png");
+    EXPECT_TRUE(options.choices.motionMode);
+    EXPECT_EQ(options.choices.detail, 50);
+    EXPECT_EQ(options.choices.method, 1);
+    EXPECT_EQ(options.choices.power, 2);
+    EXPECT_EQ(options.choices.noise, 2);
+    ASSERT_EQ(options.choices.points.size(), 3u);
+    EXPECT_EQ(options.choices.points[1].x, -3.5);
+    EXPECT_EQ(options.choices.points[1].y, 40.0);
+    EXPECT_EQ(options.psf, "spot.png");
     EXPECT_TRUE(options.quiet);
     EXPECT_EQ(options.output, "out.jpg");
 
@@ -47,7 +47,7 @@ TEST(CliOptions, ReadsEveryOptionInAnyOrder)
     EXPECT_EQ(parse({"--help"}).command, CliCommand::Help);
     EXPECT_EQ(parse({"--version"}).command, CliCommand::Version);
     EXPECT_TRUE(parse({"deblur", "a.png", "b.png", "--mode", "motion", "--psf", "p.png"})
-                    .kernel.motionMode);
+                    .choices.motionMode);
 }
 
 TEST(CliOptions, RefusesBadCommandLinesWithAMessage)

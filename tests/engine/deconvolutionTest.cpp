@@ -114,7 +114,6 @@ protected:
             freeFftMemory(array);
     }
 
-    AbortGuard guard;
     float* floats[8] = {};
     SpectrumValue* spectra[2] = {};
     DeconvolutionCanvas canvas;
@@ -146,18 +145,20 @@ TEST_F(MethodCanvas, SmoothingWithTheIdentityKernelStaysWithinOnePercent)
 TEST_F(MethodCanvas, AbortReturnsAtTheNextCheck)
 {
     // Progressive: the abort seen after the blur of iteration 5 ends the method before its ratio.
-    progress.onStep = [](int steps) {
+    AbortFlag stop {0};
+    canvas.abort = &stop;
+    progress.onStep = [&stop](int steps) {
         if (steps == 2 + 3 * 4 + 1)
-            requestAbort();
+            requestAbort(stop);
     };
     EXPECT_EQ(progressiveDeconvolve(&canvas, 14, progress.sink()), JobAborted);
     EXPECT_EQ(progress.steps, 15);
 
-    clearAbortRequest();
+    clearAbort(stop);
     ProgressRecord smoothing;
-    smoothing.onStep = [](int steps) {
+    smoothing.onStep = [&stop](int steps) {
         if (steps == 6)
-            requestAbort();
+            requestAbort(stop);
     };
     EXPECT_EQ(smoothingDeconvolve(&canvas, 30, -0.008f, smoothing.sink()), JobAborted);
     EXPECT_EQ(smoothing.steps, 6);

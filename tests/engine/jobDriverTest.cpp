@@ -132,7 +132,6 @@ TEST(ColourPlanes, RefusesRecordsOfOtherFormats)
 class DeblurJob : public testing::Test {
 protected:
     void SetUp() override { makeImpulseKernel(params.kernel.get(), 9, 9, 4, 4); }
-    AbortGuard guard;
     DeblurParams params;
 };
 
@@ -233,9 +232,11 @@ TEST_F(DeblurJob, AbortStopsAtTheNextPollAndLeavesAColourTargetUntouched)
     fillBytePattern(source.get(), 1);
     fillImage(target.get(), 0x33);
     ProgressRecord progress;
-    progress.onStep = [](int steps) {
+    AbortFlag stop {0};
+    params.abort = &stop;
+    progress.onStep = [&stop](int steps) {
         if (steps == 14) // the end of the fourth iteration
-            requestAbort();
+            requestAbort(stop);
     };
     EXPECT_EQ(runDeblurJob(target.get(), source.get(), params, progress.sink()), JobAborted);
     EXPECT_EQ(progress.steps, 14);

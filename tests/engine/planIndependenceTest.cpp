@@ -31,7 +31,6 @@ Spread spreadBetween(const ImageBuffer* a, const ImageBuffer* b)
 
 TEST(PlanIndependence, TheStrongestSettingsOfEachMethodGiveThePixelsOfEveryPlan)
 {
-    AbortGuard abort;
     EngineSettingsGuard restore;
     // Wider than one tile; the canvas size is used by no other test, so its plans are new here.
     constexpr int width = 1550;

@@ -10,7 +10,6 @@ namespace {
 // (noise +-2: Progressive +4.3 dB, Smoothing +8.4 dB; no noise: Progressive +16.7 dB).
 TEST(Restoration, DefocusBlurIsClearlyReduced)
 {
-    AbortGuard guard;
     OwnedImage scene(256, 192, 1, 8);
     OwnedImage noisy(256, 192, 1, 8);
     OwnedImage clean(256, 192, 1, 8);

@@ -61,7 +61,6 @@ protected:
     }
 
     EngineSettingsGuard guard;
-    AbortGuard abortGuard;
     DeblurParams params;
     OwnedImage gray {Width, Height, 1, 8};
     OwnedImage colour {Width, Height, 3, 16};
@@ -134,9 +133,11 @@ TEST_F(TilesSideBySide, AbortStopsEveryRunningTile)
 {
     params.method = ProgressiveMethod;
     ProgressRecord progress;
-    progress.onStep = [](int steps) {
+    AbortFlag stop {0};
+    params.abort = &stop;
+    progress.onStep = [&stop](int steps) {
         if (steps == 10)
-            requestAbort();
+            requestAbort(stop);
     };
     EngineSettings settings = guard.saved;
     settings.threads = 3;

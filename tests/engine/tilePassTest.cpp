@@ -148,7 +148,6 @@ TEST(KernelPlacement, CentroidGoesToTheOriginAndTheRestWraps)
 
 class TilePass : public testing::Test {
 protected:
-    AbortGuard guard;
     DeblurParams params;
     ProgressRecord progress;
 };

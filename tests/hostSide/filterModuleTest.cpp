@@ -1,8 +1,8 @@
 #include "hostSide/filterModule.h"
-#include "tests/support/scopedEnvironment.h"
-#include "tests/support/temporaryFolder.h"
 #include "hostSide/hostSession.h"
 #include "hostStandIn/windowCloser.h"
+#include "tests/support/scopedEnvironment.h"
+#include "tests/support/temporaryFolder.h"
 
 #include <QPointer>
 #include <QTest>

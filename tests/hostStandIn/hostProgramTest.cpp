@@ -1,7 +1,7 @@
-#include "tests/support/pngWriter.h"
-#include "tests/support/temporaryFolder.h"
 #include "hostSide/filterResult.h"
 #include "hostStandIn/imageFile.h"
+#include "tests/support/pngWriter.h"
+#include "tests/support/temporaryFolder.h"
 
 #include <QImage>
 #include <cstdlib>

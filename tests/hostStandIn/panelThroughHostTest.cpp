@@ -2,13 +2,13 @@
 // runs the module in this process while a script works the window and the panel as a user
 // would; the host must get exactly the pixels the batch tool makes from the same choices.
 
-#include "tests/support/scopedEnvironment.h"
-#include "tests/support/shownFilterWindow.h"
-#include "tests/support/temporaryFolder.h"
 #include "hostSide/filterModule.h"
 #include "hostSide/hostSession.h"
 #include "hostStandIn/imageFile.h"
 #include "hostStandIn/windowCloser.h"
+#include "tests/support/scopedEnvironment.h"
+#include "tests/support/shownFilterWindow.h"
+#include "tests/support/temporaryFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,10 +2,10 @@
 
 // A host stand-in session around the module's PluginMain, linked in, with the window double.
 
-#include "module/pluginRecords.h"
-#include "tests/module/windowDouble.h"
 #include "hostSide/hostMemory.h"
 #include "hostSide/hostSession.h"
+#include "module/pluginRecords.h"
+#include "tests/module/windowDouble.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // rows from stale memory, sizes checked against memory, names as bytes.
 
 #include "pictureFiles/qimageFile.h"
-#include "pictureFiles/psfPicture.h"
 #include "pictureFiles/pictureTruncation.h"
+#include "pictureFiles/psfPicture.h"
 #include "tests/support/pngWriter.h"
 #include "tests/support/temporaryFolder.h"
 

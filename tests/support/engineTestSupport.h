@@ -32,12 +32,6 @@ struct ProgressRecord {
     }
 };
 
-// Clears abortRequested before and after a test.
-struct AbortGuard {
-    AbortGuard() { clearAbortRequest(); }
-    ~AbortGuard() { clearAbortRequest(); }
-};
-
 // A kernel of the given size whose only non-zero sample, 1, is at (x, y).
 void makeImpulseKernel(ImageBuffer* kernel, int width, int height, int x, int y);
 

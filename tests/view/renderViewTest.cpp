@@ -36,8 +36,8 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_FALSE(createCanvas(&canvas, nullptr, Workspace));
-        attachView(&view, nullptr, &canvas);
+        ASSERT_FALSE(createCanvas(&canvas, Workspace));
+        attachView(&view, &canvas);
         setResamplingMode(&view, NearestResampling);
     }
     void TearDown() override

@@ -261,8 +261,8 @@ TEST_F(MainWindowView, APendingResultIsKeptUnlessTheUserAgreesToLeaveIt)
     openWindow();
     QTest::mouseClick(window->toolbar()->button(FocusCorrectionCommand), Qt::LeftButton);
     window->panel()->jobWorker()->setRunner(
-        [](ImageBuffer* result, const FullJob& job, const ProgressSink&) {
-            copyImagePixels(result, job.input->get());
+        [](ImageBuffer* result, const FullJob& job, const ProgressSink&, AbortToken) {
+            copyImagePixels(result, job.input);
             fillImage(result, 9);
             return JobOutcome::Done;
         });

@@ -1,6 +1,5 @@
 #include "tests/window/windowFixture.h"
 
-#include "engine/abort.h"
 #include "panel/jobWorker.h"
 #include "tests/support/testImages.h"
 #include "window/commands.h"
@@ -150,8 +149,8 @@ TEST_F(WindowRun, ClosingDuringAJobWaitsForItAndHandsBackTheInput)
     QTest::mouseClick(window->toolbar()->button(FocusCorrectionCommand), Qt::LeftButton);
     std::atomic<int> steps {0};
     window->panel()->jobWorker()->setRunner(
-        [&steps](ImageBuffer* result, const FullJob&, const ProgressSink&) {
-            while (!isAbortRequested()) {
+        [&steps](ImageBuffer* result, const FullJob&, const ProgressSink&, AbortToken abort) {
+            while (!abort.requested()) {
                 fillImage(result, 9);
                 ++steps;
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -163,7 +162,6 @@ TEST_F(WindowRun, ClosingDuringAJobWaitsForItAndHandsBackTheInput)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     closeWindow();
     EXPECT_EQ(imageBytes(source.get()), original);
-    clearAbortRequest();
 }
 
 // A panorama beyond the resamplers' fixed-point range is shown (from a reduced copy).

@@ -1,3 +1,0 @@
-#include "engine/abort.h"
-
-std::atomic<std::uint8_t> abortRequested {0};
