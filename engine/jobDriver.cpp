@@ -95,6 +95,26 @@ TileCanvas smallestTileCanvas(int width, int height, bool motionMode)
     return smallest;
 }
 
+std::size_t jobMemoryNeed(
+    int width, int height, int channels, int bitsPerChannel, const DeblurParams& params)
+{
+    const std::size_t plane
+        = std::size_t(width) * std::size_t(height) * (bitsPerChannel > 8 ? 2 : 1);
+    // Colour: the luma, its deblurred copy and the three converted planes.
+    const std::size_t planes = channels == 3 ? 5 * plane : 0;
+    const TileGrid grid = tileGrid(width, height);
+    std::size_t tile = 0;
+    for (int row = 0; row < grid.rows; ++row) {
+        for (int column = 0; column < grid.columns; ++column) {
+            const ImageRect read = tileReadRect(grid, column, row, width, height);
+            tile = std::max(tile,
+                tileMemoryNeed(
+                    read.right - read.left, read.bottom - read.top, bitsPerChannel, params));
+        }
+    }
+    return planes + tile;
+}
+
 int progressMaximum(int width, int height, const DeblurParams& params)
 {
     const int edge = params.motionMode || params.importedKernel ? MotionProgressTileEdge : TileEdge;

@@ -33,6 +33,12 @@ int progressMaximum(int width, int height, const DeblurParams& params);
 // every tile to run.
 TileCanvas smallestTileCanvas(int width, int height, bool motionMode);
 
+// The most memory a job on a width x height image of `channels` (1 or 3) and `bitsPerChannel`
+// holds at once with `params` (method, mode, canvas): the colour planes and the largest tile's
+// pass. More tiles run side by side only where the memory beyond this is available.
+std::size_t jobMemoryNeed(
+    int width, int height, int channels, int bitsPerChannel, const DeblurParams& params);
+
 // What a job did beyond its status.
 struct JobReport {
     int tiles = 0;

@@ -1,6 +1,7 @@
 #include "engine/realFft.h"
 
 #include "engine/engineSettings.h"
+#include "platform/wholeFiles.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -89,27 +90,19 @@ void initialiseThreads()
     return !read;
 }
 
-// Writes all wisdom to a fresh temporary file beside the target and renames it into place, so
-// a reader never sees half a file and two processes saving at once never share a temporary.
+// Writes all wisdom all or nothing: a reader never sees half a file, and two processes saving
+// at once never share a temporary. A wisdom file that cannot be written only costs the next run
+// its measurements.
 void saveWisdom()
 {
     if (wisdomPath.empty())
         return;
-    std::string temporary = wisdomPath + ".XXXXXX";
-    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (descriptor < 0)
+    char* text = fftwf_export_wisdom_to_string();
+    if (!text)
         return;
-    FILE* file = ::fdopen(descriptor, "w");
-    if (!file) {
-        ::close(descriptor);
-        ::unlink(temporary.c_str());
-        return;
-    }
-    fftwf_export_wisdom_to_file(file);
-    bool written = std::fflush(file) == 0 && !std::ferror(file);
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temporary.c_str(), wisdomPath.c_str()) != 0)
-        ::unlink(temporary.c_str());
+    std::string reason;
+    (void)writeFileAtomically(wisdomPath, text, &reason);
+    std::free(text);
 }
 
 // Plans with scratch arrays of the canvas' size, since measuring overwrites them. Returns true

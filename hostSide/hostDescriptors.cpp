@@ -2,6 +2,7 @@
 
 #include "hostSide/hostMemory.h"
 #include "platform/paths.h"
+#include "platform/wholeFiles.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -255,20 +256,6 @@ std::string registryText()
     return text.str();
 }
 
-// Returns true when not all of `bytes` could be written.
-[[nodiscard]] bool writeAll(int descriptor, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return true;
-        bytes.remove_prefix(std::size_t(written));
-    }
-    return false;
-}
-
 // The file is written under a name of its own beside the registry and renamed into place: a
 // failed save leaves neither a half-written registry nor a stray file, and two hosts saving at
 // the same time never write into one temporary file.
@@ -278,14 +265,8 @@ void saveRegistry()
     const std::size_t slash = path.rfind('/');
     if (createDirectory(path.substr(0, slash)))
         return;
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0)
-        return;
-    const bool notWritten = writeAll(descriptor, registryText());
-    const bool closed = ::close(descriptor) == 0;
-    if (notWritten || !closed || std::rename(temporary.c_str(), path.c_str()) != 0)
-        ::unlink(temporary.c_str());
+    std::string reason;
+    (void)writeFileAtomically(path, registryText(), &reason);
 }
 
 SPErr registerEntry(const char* key, PIActionDescriptor descriptor, Boolean isPersistent)

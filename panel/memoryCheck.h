@@ -1,17 +1,15 @@
 #pragma once
 
-// Whether a full job fits in memory: what the engine needs for an image (its planes, the tile
-// canvases of the method, the work copies) against what the system can give.
+// Whether a full job fits in memory: what the engine says it needs for an image against what the
+// system can give.
 
 #include "image/imageBuffer.h"
 
 // The most a job may use in a 32-bit process, whatever the system has: its address space.
 constexpr long long AddressSpaceLimit = 1'600'000'000;
 
-// Bytes a full job needs on `image` with method selection `method` (0 Progressive, 1 Smoothing,
-// 2 and others as the method list would have them). The method's canvases are those of an
-// out-of-focus tile; a motion job's tiles are padded so much more that their canvas can be four
-// times as large, and the canvases grow with it.
+// Bytes a full job needs on `image` with method selection `method` (0 Progressive, 1 Smoothing):
+// what the engine holds at once for the image, its method and mode, and the result beside it.
 long long jobMemoryNeed(const ImageBuffer& image, int method, bool motionMode = false);
 
 // Whether `need` fits in `available` bytes (negative: unknown, taken as enough). A 32-bit
