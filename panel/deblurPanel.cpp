@@ -333,7 +333,10 @@ void DeblurPanel::showUnprocessed()
         emit resultAreaChanged(*area);
         return;
     }
+    if (resultHoldsInput)
+        return; // nothing to change, nothing to redraw
     copyImagePixels(host.result, host.input);
+    resultHoldsInput = true;
     emit resultChanged();
 }
 

@@ -192,8 +192,10 @@ private:
     std::shared_ptr<const OwnedImage> importedKernel;
     PreviewRect preview;
     bool previewAttached = false;
-    // Where the result shows a preview; elsewhere it holds the input's pixels.
+    // Where the result shows a preview; elsewhere it holds the input's pixels once
+    // resultHoldsInput is set (it is not known to before the first showUnprocessed).
     std::optional<ImageRect> previewShownAt;
+    bool resultHoldsInput = false;
     bool running = false; // the full job runs
     bool resultReady = false; // the full job has finished with a result
     bool closing = false; // OK or Cancel is handled: nothing is edited any more

@@ -116,6 +116,7 @@ void DeblurPanel::jobFinished(std::shared_ptr<const JobOutcome> outcome)
     resultReady = true;
     previewAttached = false;
     previewShownAt.reset();
+    resultHoldsInput = false;
     copyImagePixels(host.result, outcome->result->get());
     emit overlayChanged();
     emit resultChanged();
