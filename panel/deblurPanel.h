@@ -110,7 +110,8 @@ public:
     EstimateWorker* estimateWorker() const { return estimates; }
 
     // The main window is closing: a running job is aborted and waited for, and its completion
-    // only lets the worker end, with no preview, render or message box after it.
+    // only lets the worker end, with no preview, render or message box after it. Without a
+    // finished job the result is left without the preview: a preview is never a result.
     void windowClosing();
 
 signals:

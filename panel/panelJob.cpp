@@ -151,6 +151,9 @@ void DeblurPanel::windowClosing()
         job->abort();
         job->wait();
     }
+    // A preview is never a result: what the window hands back carries none of it.
+    if (!resultReady)
+        (void)dropPreviewPixels();
 }
 
 // The panel leaves the docker: with the job's result kept in the view, or (Cancel) with the
