@@ -8,9 +8,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
+#include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -43,29 +46,84 @@ int jobsThatFit(const CliOptions& options)
     return int(std::clamp<long long>(fit, 1, options.jobs));
 }
 
-CliOptions photoOptions(const CliOptions& options, const std::string& input)
+// Where each photo goes, decided before any work.
+struct FolderPlan {
+    std::vector<std::string> outputs;
+    std::vector<bool> renamed; // its usual name is another photo's: a number was added
+};
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Two photos whose outputs would have one name (x.jpg from two folders, a.png beside a.gif) get
+// distinct names, the later ones NAME + suffix + "-2" and so on. An output that is one of the
+// photos to deblur (its own, as with --suffix "" in the photos' folder, or another's) would be
+// replaced before or after it is read: the run is refused. Returns true with a sentence then.
+bool planOutputs(const CliOptions& options, FolderPlan* plan, std::string* message)
+{
+    std::vector<struct stat> inputs;
+    for (const std::string& input : options.inputs) {
+        struct stat status { };
+        if (::stat(input.c_str(), &status) == 0)
+            inputs.push_back(status);
+    }
+    std::set<std::string> taken;
+    for (const std::string& input : options.inputs) {
+        std::string output = outputPhotoPath(input, options.outputFolder, options.suffix);
+        bool renamed = false;
+        for (int number = 2; taken.count(output) != 0; ++number) {
+            output = outputPhotoPath(
+                input, options.outputFolder, options.suffix + "-" + std::to_string(number));
+            renamed = true;
+        }
+        struct stat status { };
+        if (::stat(output.c_str(), &status) == 0) {
+            for (const struct stat& photo : inputs) {
+                if (sameFile(status, photo)) {
+                    *message = output
+                        + " is one of the photos to deblur and would be replaced; "
+                          "choose another --output-dir or --suffix";
+                    return true;
+                }
+            }
+        }
+        taken.insert(output);
+        plan->outputs.push_back(output);
+        plan->renamed.push_back(renamed);
+    }
+    return false;
+}
+
+CliOptions photoOptions(const CliOptions& options, const FolderPlan& plan, std::size_t index)
 {
     CliOptions photo = options;
-    photo.input = input;
-    photo.output = outputPhotoPath(input, options.outputFolder, options.suffix);
+    photo.input = options.inputs[index];
+    photo.output = plan.outputs[index];
     return photo;
 }
 
-void announce(const CliOptions& options, std::size_t index, const std::string& input)
+void announce(const CliOptions& options, const FolderPlan& plan, std::size_t index)
 {
-    if (!options.quiet)
-        std::fprintf(
-            stderr, "Photo %zu of %zu: %s\n", index + 1, options.inputs.size(), input.c_str());
+    if (options.quiet)
+        return;
+    std::fprintf(stderr, "Photo %zu of %zu: %s", index + 1, options.inputs.size(),
+        options.inputs[index].c_str());
+    if (plan.renamed[index])
+        std::fprintf(stderr, " (written as %s: another photo has its usual name)",
+            plan.outputs[index].c_str());
+    std::fprintf(stderr, "\n");
 }
 
-int oneAfterAnother(const CliOptions& options)
+int oneAfterAnother(const CliOptions& options, const FolderPlan& plan)
 {
     int worst = ExitSuccess;
     for (std::size_t i = 0; i < options.inputs.size(); ++i) {
         if (const int stopped = pendingStopStatus())
             return stopped;
-        announce(options, i, options.inputs[i]);
-        const int status = runDeblurCommand(photoOptions(options, options.inputs[i]));
+        announce(options, plan, i);
+        const int status = runDeblurCommand(photoOptions(options, plan, i));
         // The writer ignores the stop signals once a photo is as good as written: from here on
         // they stop the run again.
         catchStopSignals();
@@ -78,7 +136,7 @@ int oneAfterAnother(const CliOptions& options)
 
 // Each photo in a process of its own, at most `jobs` at once; a stop request reaches them all
 // (the terminal's process group) and no new one starts.
-int sideBySide(const CliOptions& options, int jobs)
+int sideBySide(const CliOptions& options, const FolderPlan& plan, int jobs)
 {
     std::map<pid_t, std::size_t> running;
     int worst = ExitSuccess;
@@ -104,11 +162,11 @@ int sideBySide(const CliOptions& options, int jobs)
         if (pendingStopStatus() != 0 || stopped != 0)
             next = options.inputs.size();
         if (next < options.inputs.size() && int(running.size()) < jobs) {
-            announce(options, next, options.inputs[next]);
+            announce(options, plan, next);
             std::fflush(nullptr);
             const pid_t pid = ::fork();
             if (pid == 0) {
-                CliOptions photo = photoOptions(options, options.inputs[next]);
+                CliOptions photo = photoOptions(options, plan, next);
                 photo.quiet = true; // several bars at once would garble the terminal
                 const int status = runDeblurCommand(photo);
                 std::fflush(nullptr);
@@ -141,9 +199,15 @@ int runFolderCommand(const CliOptions& options)
             options.outputFolder.c_str());
         return ExitBadOutput;
     }
+    FolderPlan plan;
+    std::string message;
+    if (planOutputs(options, &plan, &message)) {
+        std::fprintf(stderr, "morvanclarity: %s; nothing was written\n", message.c_str());
+        return ExitUsage;
+    }
     catchStopSignals();
     const int jobs = jobsThatFit(options);
-    const int result = jobs > 1 ? sideBySide(options, jobs) : oneAfterAnother(options);
+    const int result = jobs > 1 ? sideBySide(options, plan, jobs) : oneAfterAnother(options, plan);
     if (!options.quiet && !isStopStatus(result))
         std::fprintf(stderr, "%zu photos, exit status %d\n", options.inputs.size(), result);
     return result;

@@ -670,4 +670,42 @@ TEST_F(BatchTool, AFolderRunGoesPastBadFilesAndStopsCleanly)
     EXPECT_EQ(names(), (Names {"p1-sharp.png"})) << said;
 }
 
+// Folder mode decides every output before any work: photos of one name from two folders get two
+// names, and an output that is one of the photos (its own with --suffix "", or another's lying in
+// the output folder) refuses the run with nothing written.
+TEST_F(BatchTool, AFolderRunNeverMergesOrReplacesPhotos)
+{
+    QImage photo(200, 150, QImage::Format_RGB888);
+    photo.fill(Qt::darkCyan);
+    const std::string out = folder.file("out");
+    std::filesystem::create_directory(out);
+    std::filesystem::create_directory(folder.file("one"));
+    std::filesystem::create_directory(folder.file("two"));
+    const std::string first = save(photo, "one/x.png");
+    const std::string second = save(photo, "two/x.png");
+    std::string said;
+    EXPECT_EQ(
+        runCapturing({"deblur", first, second, "--output-dir", out}, &said, RLIM_INFINITY, false),
+        0)
+        << said;
+    EXPECT_TRUE(fileExists(out + "/x-sharp.png"));
+    EXPECT_TRUE(fileExists(out + "/x-sharp-2.png"));
+    EXPECT_NE(said.find("written as " + out + "/x-sharp-2.png"), std::string::npos) << said;
+
+    const std::string inOut = save(photo, "out/a.png");
+    const std::string beside = save(photo, "out/a-sharp.png");
+    const std::string original = readFileBytes(inOut);
+    const std::vector<std::vector<std::string>> refused = {
+        {"deblur", inOut, "--output-dir", out, "--suffix", ""},
+        {"deblur", inOut, beside, "--output-dir", out},
+    };
+    for (const std::vector<std::string>& arguments : refused) {
+        said.clear();
+        EXPECT_EQ(runCapturing(arguments, &said), 2) << said;
+        EXPECT_NE(said.find("is one of the photos to deblur"), std::string::npos) << said;
+        EXPECT_EQ(readFileBytes(inOut), original);
+        EXPECT_FALSE(fileExists(out + "/a-sharp-sharp.png"));
+    }
+}
+
 } // namespace
