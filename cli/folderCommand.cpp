@@ -134,8 +134,9 @@ int oneAfterAnother(const CliOptions& options, const FolderPlan& plan)
     return pendingStopStatus() != 0 ? pendingStopStatus() : worst;
 }
 
-// Each photo in a process of its own, at most `jobs` at once; a stop request reaches them all
-// (the terminal's process group) and no new one starts.
+// Each photo in a process of its own, at most `jobs` at once. A stop request, whether it reached
+// the whole terminal's process group or only this process (kill, a shutdown), is passed on to
+// every running photo, which stops with nothing written, and no new one starts.
 int sideBySide(const CliOptions& options, const FolderPlan& plan, int jobs)
 {
     std::map<pid_t, std::size_t> running;
@@ -143,10 +144,20 @@ int sideBySide(const CliOptions& options, const FolderPlan& plan, int jobs)
     int stopped = 0;
     std::size_t next = 0;
     std::size_t done = 0;
+    bool passedOn = false;
     const auto collect = [&] {
         int status = 0;
-        const pid_t pid = ::waitpid(-1, &status, 0);
-        if (pid <= 0)
+        pid_t pid = 0;
+        // Polled rather than waited for: a stop's handler does not interrupt a wait.
+        while ((pid = ::waitpid(-1, &status, WNOHANG)) == 0) {
+            if (const int stop = pendingStopStatus(); stop != 0 && !passedOn) {
+                for (const auto& [child, index] : running)
+                    ::kill(child, stop - 128);
+                passedOn = true;
+            }
+            ::usleep(10'000);
+        }
+        if (pid < 0)
             return;
         running.erase(pid);
         ++done;

@@ -670,6 +670,42 @@ TEST_F(BatchTool, AFolderRunGoesPastBadFilesAndStopsCleanly)
     EXPECT_EQ(names(), (Names {"p1-sharp.png"})) << said;
 }
 
+// A termination request to a --jobs run, sent to the tool alone (kill, a shutdown), stops the
+// photos running beside each other too: none is written after the run says it stopped.
+TEST_F(BatchTool, ATerminatedSideBySideRunStopsItsPhotos)
+{
+    QImage big(2400, 1800, QImage::Format_Grayscale8);
+    for (int y = 0; y < 1800; ++y)
+        for (int x = 0; x < 2400; ++x)
+            big.scanLine(y)[x] = std::uint8_t((x * 7 ^ y * 3) & 0xFF);
+    const std::string out = folder.file("out");
+    std::filesystem::create_directory(out);
+    std::vector<std::string> arguments = {MORVANCLARITY_TOOL, "deblur", save(big, "p1.png"),
+        save(big, "p2.png"), save(big, "p3.png"), "--output-dir", out, "--jobs", "2"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    std::string said;
+    char buffer[256];
+    for (ssize_t got; said.find("Photo 2 of 3") == std::string::npos
+         && (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        said.append(buffer, std::size_t(got));
+    ::kill(pid, SIGTERM);
+    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        said.append(buffer, std::size_t(got));
+    ::close(terminal);
+    EXPECT_EQ(exitStatus(pid), 143) << said;
+    EXPECT_TRUE(std::filesystem::is_empty(out)) << said;
+}
+
 // Folder mode decides every output before any work: photos of one name from two folders get two
 // names, and an output that is one of the photos (its own with --suffix "", or another's lying in
 // the output folder) refuses the run with nothing written.
