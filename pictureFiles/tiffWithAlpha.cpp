@@ -184,27 +184,36 @@ void storeRow(QImage* image, int y, int x0, int count, const Sample* in, int inS
 template <typename Sample> bool readStrips(TIFF* tiff, const AlphaLayout& layout, QImage* image)
 {
     const tmsize_t lineBytes = TIFFScanlineSize(tiff);
-    const int planes = layout.separatePlanes ? layout.samples : 1;
-    std::vector<std::uint8_t> line(std::size_t(std::max<tmsize_t>(lineBytes, 0)) * planes);
-    std::vector<Sample> pixels(std::size_t(layout.width) * layout.samples);
-    for (std::uint32_t y = 0; y < layout.height; ++y) {
-        for (int plane = 0; plane < planes; ++plane)
-            if (TIFFReadScanline(tiff, line.data() + plane * lineBytes, y, std::uint16_t(plane))
-                < 0)
+    if (lineBytes <= 0)
+        return true;
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
+    if (!layout.separatePlanes) {
+        for (std::uint32_t y = 0; y < layout.height; ++y) {
+            if (TIFFReadScanline(tiff, line.data(), y, 0) < 0)
                 return true;
-        const Sample* in = reinterpret_cast<const Sample*>(line.data());
-        if (layout.separatePlanes) {
-            // Interleave the planes' samples as in a contiguous line.
-            for (int plane = 0; plane < planes; ++plane) {
-                const auto* planeSamples
-                    = reinterpret_cast<const Sample*>(line.data() + plane * lineBytes);
-                for (std::uint32_t x = 0; x < layout.width; ++x)
-                    pixels[x * planes + plane] = planeSamples[x];
-            }
-            in = pixels.data();
+            storeRow(image, int(y), 0, int(layout.width),
+                reinterpret_cast<const Sample*>(line.data()), layout.samples, layout);
         }
-        storeRow(image, int(y), 0, int(layout.width), in, layout.samples, layout);
+        return false;
     }
+    // Separate planes are read one whole plane after another: inside a compressed strip of
+    // several rows libtiff reads forward only, so a plane's rows cannot alternate with another's.
+    // The samples are interleaved as in a contiguous picture on the way.
+    const int planes = layout.samples;
+    std::vector<Sample> pixels(std::size_t(layout.width) * layout.height * planes);
+    for (int plane = 0; plane < planes; ++plane) {
+        for (std::uint32_t y = 0; y < layout.height; ++y) {
+            if (TIFFReadScanline(tiff, line.data(), y, std::uint16_t(plane)) < 0)
+                return true;
+            const auto* planeSamples = reinterpret_cast<const Sample*>(line.data());
+            Sample* row = pixels.data() + std::size_t(y) * layout.width * planes;
+            for (std::uint32_t x = 0; x < layout.width; ++x)
+                row[std::size_t(x) * planes + plane] = planeSamples[x];
+        }
+    }
+    for (std::uint32_t y = 0; y < layout.height; ++y)
+        storeRow(image, int(y), 0, int(layout.width),
+            pixels.data() + std::size_t(y) * layout.width * planes, layout.samples, layout);
     return false;
 }
 
@@ -216,6 +225,13 @@ template <typename Sample> bool readTiles(TIFF* tiff, const AlphaLayout& layout,
     TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileHeight);
     const tmsize_t tileBytes = TIFFTileSize(tiff);
     if (tileWidth == 0 || tileHeight == 0 || tileBytes <= 0)
+        return true;
+    // A tile may overhang the picture, but one far larger than it is a lie that would take
+    // gigabytes for a few pixels: no encoder needs more than the picture rounded up to tiles of
+    // 256 on a side.
+    const auto roundedUp
+        = [](std::uint32_t size) { return (std::uint64_t(size) + 255) / 256 * 256; };
+    if (tileWidth > roundedUp(layout.width) || tileHeight > roundedUp(layout.height))
         return true;
     std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileBytes));
     for (std::uint32_t top = 0; top < layout.height; top += tileHeight) {
