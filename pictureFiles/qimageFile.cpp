@@ -107,6 +107,8 @@ PictureReadStatus decodePictureBytes(
         case TiffAlphaRead::OutOfMemory:
             *reason = "not enough memory to decode the picture";
             return PictureReadStatus::OutOfMemory;
+        case TiffAlphaRead::Refused:
+            return PictureReadStatus::NotAPicture;
         case TiffAlphaRead::NotSuch:
             break;
         }

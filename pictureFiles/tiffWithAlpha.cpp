@@ -157,6 +157,43 @@ bool alphaLayoutOf(TIFF* tiff, AlphaLayout* layout)
         && layout->width > 0 && layout->height > 0 && !(layout->tiled && layout->separatePlanes);
 }
 
+// Why a TIFF is not read at all, or null. Qt's reader would take signed samples as unsigned
+// (-20000 becomes 45536), and it drops or damages alpha in the layouts that alphaLayoutOf does
+// not take: a picture with alpha never goes to it.
+const char* refusedLayout(TIFF* tiff)
+{
+    std::uint16_t sampleFormat = SAMPLEFORMAT_UINT;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLEFORMAT, &sampleFormat);
+    if (sampleFormat == SAMPLEFORMAT_INT)
+        return "a TIFF of signed samples, which is not read";
+    std::uint16_t extraCount = 0;
+    std::uint16_t* extraTypes = nullptr;
+    // Floating-point samples are Qt's to read, alpha or not.
+    if (sampleFormat == SAMPLEFORMAT_IEEEFP
+        || !TIFFGetField(tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes) || extraCount == 0)
+        return nullptr;
+    std::uint16_t photometric = 0;
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
+    std::uint16_t planar = PLANARCONFIG_CONTIG;
+    std::uint16_t bits = 0;
+    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    if (photometric != PHOTOMETRIC_MINISBLACK && photometric != PHOTOMETRIC_RGB)
+        return "a TIFF with alpha in a colour model other than gray or RGB (palette, CMYK, "
+               "white-is-zero ...), which is not read";
+    if (extraCount > 1)
+        return "a TIFF with more than one extra sample, which is not read";
+    if (orientation != ORIENTATION_TOPLEFT)
+        return "a TIFF with alpha stored in an orientation other than top-left, which is not read";
+    if (bits != 8 && bits != 16)
+        return "a TIFF with alpha at other than 8 or 16 bits, which is not read";
+    if (TIFFIsTiled(tiff) && planar == PLANARCONFIG_SEPARATE)
+        return "a TIFF with alpha in tiles of separate planes, which is not read";
+    return nullptr;
+}
+
 // One pixel's samples (gray or red, green, blue, then alpha) into a straight-alpha RGBA pixel.
 template <typename Sample>
 void storePixel(const Sample* in, int samples, bool associated, Sample* out)
@@ -262,7 +299,13 @@ TiffAlphaRead readTiffWithAlpha(const std::string& bytes, QImage* image, std::st
     try {
         file.data = bytes;
         const Tiff tiff = openTiff(&file, "rm");
-        if (!tiff || !alphaLayoutOf(tiff.get(), &layout))
+        if (!tiff)
+            return TiffAlphaRead::NotSuch;
+        if (const char* refused = refusedLayout(tiff.get())) {
+            *reason = refused;
+            return TiffAlphaRead::Refused;
+        }
+        if (!alphaLayoutOf(tiff.get(), &layout))
             return TiffAlphaRead::NotSuch;
         if (layout.width > std::uint32_t(INT32_MAX / 8) || layout.height > std::uint32_t(INT32_MAX))
             return TiffAlphaRead::NotSuch;

@@ -12,13 +12,16 @@ enum class TiffAlphaRead {
     Read,
     Damaged,
     OutOfMemory,
+    Refused, // a layout no reader here reads right (signed samples, alpha Qt would lose)
 };
 
 // Decodes a TIFF of gray or colour with one extra sample (straight, associated or unspecified
 // alpha), 8 or 16 bits per sample, into a straight-alpha RGBA8888 or RGBA64 image with the
-// file's colour profile; gray is repeated in red, green and blue. Pictures it does not take
-// (another layout, an orientation other than top-left, tiles in separate planes) give NotSuch
-// and are left to Qt's reader. A Damaged read says why in `reason`.
+// file's colour profile; gray is repeated in red, green and blue. Pictures without alpha give
+// NotSuch and are left to Qt's reader; signed samples, and alpha in any other layout (another
+// colour model, orientation or depth, more extra samples, tiles in separate planes), are Refused
+// with the layout named in `reason`, since Qt's reader would read them wrong. A Damaged read says
+// why in `reason`.
 [[nodiscard]] TiffAlphaRead readTiffWithAlpha(
     const std::string& bytes, QImage* image, std::string* reason);
 

@@ -79,6 +79,39 @@ TEST_F(TiffWithAlpha, ReadsSeparatePlanesInCompressedStrips)
     }
 }
 
+// Layouts that Qt's reader would read wrong are refused by name: signed samples (-20000 read as
+// 45536), and alpha where Qt drops it or damages faint colours.
+TEST_F(TiffWithAlpha, RefusesByNameWhatWouldBeReadWrong)
+{
+    const struct {
+        const char* name;
+        std::function<void(TIFF*)> describe;
+        const char* said;
+    } cases[] = {
+        {"signed", [](TIFF* tiff) { TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_INT); },
+            "signed samples"},
+        {"flipped",
+            [](TIFF* tiff) { TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_BOTRIGHT); },
+            "orientation"},
+        {"white is zero",
+            [](TIFF* tiff) { TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE); },
+            "colour model"},
+    };
+    for (const auto& c : cases) {
+        const std::string bytes = grayAlphaTiff(folder, 8, 8, c.describe, [](TIFF* tiff) {
+            const std::vector<std::uint8_t> row(16, 100);
+            for (std::uint32_t y = 0; y < 8; ++y)
+                if (TIFFWriteScanline(tiff, const_cast<std::uint8_t*>(row.data()), y, 0) < 0)
+                    return false;
+            return true;
+        });
+        QImage image;
+        std::string reason;
+        EXPECT_EQ(readTiffWithAlpha(bytes, &image, &reason), TiffAlphaRead::Refused) << c.name;
+        EXPECT_NE(reason.find(c.said), std::string::npos) << c.name << ": " << reason;
+    }
+}
+
 // A 164-byte file may claim tiles of 32768 x 32768 for a 64 x 64 picture: refused as damaged
 // before gigabytes are taken for one tile.
 TEST_F(TiffWithAlpha, RefusesTilesFarLargerThanThePicture)
