@@ -3,6 +3,7 @@
 #include "cli/deblurCommand.h"
 #include "engine/blurEstimate.h"
 #include "engine/deblurParams.h"
+#include "engine/tilePass.h"
 
 #include <cmath>
 #include <cstdio>
@@ -23,6 +24,13 @@ int runEstimateCommand(const CliOptions& options)
     if (const int status = readInputPhoto(options.input, &photo); status != ExitSuccess)
         return status;
     const ImageBuffer& image = photo.pixels.image;
+    // What deblur refuses has no blur worth proposing options for.
+    if (image.width < MinTileEdge || image.height < MinTileEdge) {
+        std::fprintf(stderr,
+            "morvanclarity: %s: the image must be at least 50 x 50 pixels to be deblurred\n",
+            options.input.c_str());
+        return ExitBadInput;
+    }
     // A region that misses the picture gives way to the whole picture, with a word.
     const auto outside = [&image] {
         std::fprintf(stderr,

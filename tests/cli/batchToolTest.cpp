@@ -468,6 +468,14 @@ TEST_F(BatchTool, EstimatesTheBlurOrSaysWhyNot)
         EXPECT_NE(errors.find(fallback.said), std::string::npos) << errors;
     }
 
+    // What deblur refuses, estimate refuses alike.
+    QImage tiny(1, 1, QImage::Format_Grayscale8);
+    tiny.fill(90);
+    std::tie(status, options) = estimate({save(tiny, "tiny.png")}, &errors);
+    EXPECT_EQ(status, 3);
+    EXPECT_TRUE(options.empty()) << options;
+    EXPECT_NE(errors.find("at least 50 x 50 pixels"), std::string::npos) << errors;
+
     ASSERT_EQ(
         runCapturing({"deblur", photo, out, "--detail", "auto"}, &errors, RLIM_INFINITY, false), 0);
     EXPECT_NE(errors.find("estimated level of details"), std::string::npos) << errors;
