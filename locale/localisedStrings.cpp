@@ -96,6 +96,8 @@ constexpr EnglishText EnglishTexts[] = {
     {91, u"Estimated level of details: %1 (confidence %2%)"},
     {92, u"Estimated camera shake: %1 pixels at %2\u00b0 (confidence %3%)"},
     {93, u"The blur could not be estimated with confidence; the default is used."},
+    {94, u"The image must be at least 50 x 50 pixels to be deblurred."},
+    {95, u"The PSF is too large for this image: use a smaller PSF or a shorter motion line."},
 };
 
 using StringTable = std::array<std::u16string, LastStringKey + 1>;

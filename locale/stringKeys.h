@@ -85,4 +85,6 @@ enum StringKey : int {
     StringEstimatedDetail = 91, // %1 the level, %2 the confidence in per cent
     StringEstimatedShake = 92, // %1 the length in pixels, %2 the angle in degrees, %3 per cent
     StringEstimateUnsure = 93,
+    StringImageTooSmall = 94, // a job on a picture under 50 x 50 pixels
+    StringKernelTooLarge = 95, // a kernel larger than the processing canvas
 };

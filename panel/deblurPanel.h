@@ -175,7 +175,9 @@ private:
     DeblurChoices currentChoices() const;
     void startJob();
     void returnToEditing();
-    void jobAborted(bool failed);
+    // Back to editing after a job without a result; `warning` (a string key, 0 for none) says
+    // why it failed.
+    void jobAborted(int warning);
     void close(bool keepResult);
     void warnKernel();
     bool editable() const;

@@ -31,10 +31,13 @@ JobOutcome::Status runEngineJob(
     case DeblurFailure::TooFewPoints:
     case DeblurFailure::KernelNotBuilt:
         return JobOutcome::KernelFailed;
+    case DeblurFailure::TooSmall:
+        return JobOutcome::TooSmall;
+    case DeblurFailure::KernelTooLarge:
+        return JobOutcome::KernelTooLarge;
     default:
-        // A job the engine could not do whole (memory ran out for the planes or for some tiles,
-        // or a kernel too large for the canvas) is no result: a picture partly deblurred is
-        // never handed back.
+        // A job the engine could not do whole (memory ran out for the planes or for some tiles)
+        // is no result: a picture partly deblurred is never handed back.
         return JobOutcome::Failed;
     }
 }

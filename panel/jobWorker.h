@@ -24,7 +24,14 @@ struct FullJob {
 };
 
 struct JobOutcome {
-    enum Status { Done, Aborted, Failed, KernelFailed };
+    enum Status {
+        Done,
+        Aborted,
+        Failed, // memory ran out for the planes or for some tiles
+        KernelFailed,
+        TooSmall, // the picture is under MinTileEdge pixels a side
+        KernelTooLarge, // the kernel does not fit the processing canvas
+    };
     Status status = Failed;
     std::shared_ptr<const OwnedImage> result; // Done: the deblurred image
 };

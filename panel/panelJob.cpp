@@ -76,7 +76,7 @@ void DeblurPanel::startJob()
     emit choicesUsed(choices());
     if (job->start({std::move(current), host.input})) {
         returnToEditing();
-        jobAborted(true);
+        jobAborted(StringTooLargeTryCrop);
     }
 }
 
@@ -98,18 +98,23 @@ void DeblurPanel::jobFinished(std::shared_ptr<const JobOutcome> outcome)
     if (hostClosing)
         return;
     job->wait(); // it has signalled its end and is leaving
-    if (outcome->status == JobOutcome::KernelFailed) {
-        returnToEditing();
-        const QPointer<DeblurPanel> alive(this);
-        warnKernel();
-        if (alive && previewShown())
-            requestPreview(); // editing goes on: mouse edits and previews still work
-        else if (alive)
-            showUnprocessed();
+    switch (outcome->status) {
+    case JobOutcome::Done:
+        break;
+    case JobOutcome::Aborted:
+        jobAborted(0);
         return;
-    }
-    if (outcome->status != JobOutcome::Done) {
-        jobAborted(outcome->status == JobOutcome::Failed);
+    case JobOutcome::KernelFailed:
+        jobAborted(StringCannotBuildKernel);
+        return;
+    case JobOutcome::TooSmall:
+        jobAborted(StringImageTooSmall);
+        return;
+    case JobOutcome::KernelTooLarge:
+        jobAborted(StringKernelTooLarge);
+        return;
+    case JobOutcome::Failed:
+        jobAborted(StringTooLargeTryCrop); // memory: for the planes, or for some tiles
         return;
     }
     running = false;
@@ -125,13 +130,13 @@ void DeblurPanel::jobFinished(std::shared_ptr<const JobOutcome> outcome)
     QTimer::singleShot(0, this, [this] { close(true); });
 }
 
-void DeblurPanel::jobAborted(bool failed)
+void DeblurPanel::jobAborted(int warning)
 {
     returnToEditing();
-    if (failed) {
+    if (warning != 0) {
         const QPointer<DeblurPanel> alive(this);
-        showMessageBox({this, interfaceText(StringTooLargeTryCrop), interfaceText(StringWarning),
-            BoxButtons::Ok, false});
+        showMessageBox(
+            {this, interfaceText(warning), interfaceText(StringWarning), BoxButtons::Ok, false});
         if (!alive)
             return; // the window closed while the box was up
     }

@@ -485,6 +485,32 @@ TEST_F(PanelTest, OkWithOnePointWarnsAndStaysEditable)
     EXPECT_EQ(int(pointCount()), 2);
 }
 
+// A job without a result says why: too small a photo, a kernel too large for it.
+TEST_F(PanelTest, AFailedJobSaysWhy)
+{
+    const struct {
+        int width;
+        bool motion;
+        QString said;
+    } cases[] = {
+        {40, false, interfaceText(StringImageTooSmall)},
+        {200, true, interfaceText(StringKernelTooLarge)},
+    };
+    for (const auto& c : cases) {
+        openPanel(c.motion, c.width, 150);
+        if (c.motion) // a line far longer than the photo's canvas holds
+            drawLine(10, 10, 2500, 10);
+        boxLog.boxes.clear();
+        QTest::mouseClick(control<QPushButton>(OkControl), Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return !panel->jobRunning(); }));
+        QApplication::processEvents();
+        ASSERT_EQ(boxLog.boxes.size(), 1u) << c.width;
+        EXPECT_EQ(boxLog.boxes[0].text, c.said);
+        EXPECT_TRUE(window->panelOpen());
+        closeWindow();
+    }
+}
+
 TEST_F(PanelTest, AFullJobChangesTheImageClosesThePanelAndLeavesTheResultPending)
 {
     openPanel(false);
@@ -623,8 +649,8 @@ TEST_F(PanelTest, AJobTheEngineCannotDoLeavesNoResult)
     EXPECT_EQ(shown(), unprocessed());
     ASSERT_EQ(boxLog.boxes.size(), 1u);
     EXPECT_EQ(boxLog.boxes[0].text,
-        QStringLiteral("Cannot use this kind of deconvolution on such a large image! Try to crop "
-                       "the image."));
+        QStringLiteral(
+            "The PSF is too large for this image: use a smaller PSF or a shorter motion line."));
     EXPECT_TRUE(control<QWidget>(OkControl)->isEnabled());
     EXPECT_TRUE(control<QWidget>(DropKernelControl)->isEnabled());
     EXPECT_FALSE(control<QWidget>(ImportControl)->isEnabled());
