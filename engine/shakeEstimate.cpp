@@ -10,8 +10,7 @@
 
 namespace {
 
-// The tuning below was set with bench/estimateBench on the photographs of Debian's
-// python3-skimage (the README gives the hit rates it reaches).
+// Tuned with bench/estimateBench, as the out-of-focus fit is.
 //
 // The band a pixel grid holds alike in every direction: whole up to FlatBand cycles a pixel,
 // fading out by a raised cosine up to half a cycle.

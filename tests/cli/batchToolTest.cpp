@@ -96,6 +96,34 @@ protected:
         EXPECT_TRUE(image.save(QString::fromStdString(path)));
         return path;
     }
+    // Runs `arguments` (the program first) on a terminal of its own, sends `signal` to the
+    // program alone once it has said `cue`, and gives its exit status and all it said.
+    static std::pair<int, std::string> stopOnTerminal(
+        std::vector<std::string> arguments, const std::string& cue, int signal)
+    {
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        int terminal = -1;
+        const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+        if (pid < 0)
+            return {-1, "forkpty failed"};
+        if (pid == 0) {
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        std::string said;
+        char buffer[256];
+        for (ssize_t got; said.find(cue) == std::string::npos
+             && (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+            said.append(buffer, std::size_t(got));
+        ::kill(pid, signal);
+        for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+            said.append(buffer, std::size_t(got));
+        ::close(terminal);
+        return {exitStatus(pid), said};
+    }
     // A PSF picture whose only lit pixel makes the identity kernel.
     std::string identityPsf()
     {
@@ -654,27 +682,8 @@ TEST_F(BatchTool, AFolderRunGoesPastBadFilesAndStopsCleanly)
             big.scanLine(y)[x] = std::uint8_t((x ^ y) & 0xFF);
     std::vector<std::string> arguments = {MORVANCLARITY_TOOL, "deblur", save(big, "p1.png"),
         save(big, "p2.png"), save(big, "p3.png"), "--output-dir", out};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    int terminal = -1;
-    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    std::string said;
-    char buffer[256];
-    for (ssize_t got; said.find("Photo 2 of 3") == std::string::npos
-         && (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
-        said.append(buffer, std::size_t(got));
-    ::kill(pid, SIGINT);
-    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
-        said.append(buffer, std::size_t(got));
-    ::close(terminal);
-    EXPECT_EQ(exitStatus(pid), 130) << said;
+    const auto [status, said] = stopOnTerminal(arguments, "Photo 2 of 3", SIGINT);
+    EXPECT_EQ(status, 130) << said;
     EXPECT_EQ(names(), (Names {"p1-sharp.png"})) << said;
 }
 
@@ -690,27 +699,8 @@ TEST_F(BatchTool, ATerminatedSideBySideRunStopsItsPhotos)
     std::filesystem::create_directory(out);
     std::vector<std::string> arguments = {MORVANCLARITY_TOOL, "deblur", save(big, "p1.png"),
         save(big, "p2.png"), save(big, "p3.png"), "--output-dir", out, "--jobs", "2"};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    int terminal = -1;
-    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    std::string said;
-    char buffer[256];
-    for (ssize_t got; said.find("Photo 2 of 3") == std::string::npos
-         && (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
-        said.append(buffer, std::size_t(got));
-    ::kill(pid, SIGTERM);
-    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
-        said.append(buffer, std::size_t(got));
-    ::close(terminal);
-    EXPECT_EQ(exitStatus(pid), 143) << said;
+    const auto [status, said] = stopOnTerminal(arguments, "Photo 2 of 3", SIGTERM);
+    EXPECT_EQ(status, 143) << said;
     EXPECT_TRUE(std::filesystem::is_empty(out)) << said;
 }
 
