@@ -67,6 +67,38 @@ protected:
     }
 };
 
+// A change confined to a rectangle (a preview) brings the copy up to date there only, and the
+// render that reuses it shows what a render with a rebuilt copy shows; an image of another size
+// asks for the rebuild.
+TEST_F(RenderView, ACopyRefreshedInARectangleDrawsAsARebuiltOne)
+{
+    OwnedImage image(300, 200, 3, 16);
+    fillBytePattern(image.get(), 3);
+    ASSERT_FALSE(render(image.get()));
+    const ImageRect area {40, 30, 140, 90};
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            for (int c = 0; c < 3; ++c)
+                setSample(image.get(), x, y, c, 200 * 257);
+    ASSERT_FALSE(refreshCopyArea(&view, ResultSlot, image.get(), area));
+    ASSERT_FALSE(renderView(&view, Identity, {Client, 1, image.get(), ResultSlot, 1, nullptr}));
+    std::vector<Bgr> refreshed;
+    for (int y = 0; y < Client.height; ++y)
+        for (int x = 0; x < Client.width; ++x)
+            refreshed.push_back(at(x, y));
+    ASSERT_FALSE(render(image.get()));
+    std::vector<Bgr> rebuilt;
+    for (int y = 0; y < Client.height; ++y)
+        for (int x = 0; x < Client.width; ++x)
+            rebuilt.push_back(at(x, y));
+    EXPECT_EQ(refreshed[std::size_t(40 * Client.width + 50)], gray(200)); // inside the area
+    EXPECT_TRUE(refreshed == rebuilt);
+
+    OwnedImage other(301, 200, 3, 16);
+    fillBytePattern(other.get(), 3);
+    EXPECT_TRUE(refreshCopyArea(&view, ResultSlot, other.get(), area));
+}
+
 TEST_F(RenderView, ClientAsLargeAsTheCanvasIsDrawnCompletely)
 {
     OwnedImage image(3100, 2100, 1, 8);
