@@ -103,8 +103,16 @@ std::function<void(QWidget*)> press(const QString& text)
 // window once it is shown.
 class WindowScript {
 public:
+    // What the person does in the window before closing it: nothing, a correction with OK, or
+    // a correction's preview only (the window then closes with the panel open).
+    enum class Visit { Close, Deblur, PreviewOnly };
+
     explicit WindowScript(bool withResult)
-        : withResult(withResult)
+        : WindowScript(withResult ? Visit::Deblur : Visit::Close)
+    {
+    }
+    explicit WindowScript(Visit visit)
+        : visit(visit)
     {
         timer.setInterval(30);
         QObject::connect(&timer, &QTimer::timeout, [this] { step(); });
@@ -120,19 +128,24 @@ private:
         QWidget* panel = window ? window->findChild<QWidget*>("deblurPanel") : nullptr;
         if (!zoomBox || !zoomBox->isEnabled())
             return; // not shown yet, or the job still runs
-        if (withResult && stepsDone == 0)
+        const bool correcting = visit != Visit::Close;
+        if (correcting && stepsDone == 0) {
             window->findChild<QToolButton*>("button32805")->click();
-        else if (withResult && stepsDone == 1 && panel)
-            panel->findChild<QPushButton*>("control1")->click();
-        else if (!panel) {
+        } else if (correcting && stepsDone == 1 && panel) {
+            panel->findChild<QAbstractButton*>(visit == Visit::Deblur ? "control1" : "control1088")
+                ->click();
+        } else if (visit == Visit::PreviewOnly && stepsDone > 1 && stepsDone < 40) {
+            // the preview computes and is shown meanwhile
+        } else if (!panel || visit == Visit::PreviewOnly) {
             window->close();
             timer.stop();
-        } else
+        } else {
             return;
+        }
         ++stepsDone;
     }
 
-    bool withResult;
+    Visit visit;
     QTimer timer;
 };
 
@@ -304,6 +317,14 @@ TEST_F(PhotoEditor, WritesNothingWithoutAResult)
         WindowScript window(false);
         EXPECT_EQ(editPhoto(file("gray.tif"), module), EditOutcome::NoResult);
         EXPECT_EQ(window.stepsDone, 1);
+        EXPECT_TRUE(dialogs.seen.isEmpty()) << dialogs.seen.join(' ').toStdString();
+    }
+    // A preview is never a result: closing with only the preview shown asks nothing.
+    {
+        DialogScript dialogs({});
+        WindowScript window(WindowScript::Visit::PreviewOnly);
+        EXPECT_EQ(editPhoto(file("gray.tif"), module), EditOutcome::NoResult);
+        EXPECT_GE(window.stepsDone, 40);
         EXPECT_TRUE(dialogs.seen.isEmpty()) << dialogs.seen.join(' ').toStdString();
     }
     writeFileBytes(folder.file("notes.png"), "not a picture");
