@@ -2,12 +2,8 @@
 
 EstimateOutcome estimateWithEngine(const EstimateRequest& request, AbortToken abort)
 {
-    EstimateOutcome outcome;
-    outcome.serial = request.serial;
-    outcome.choices = request.choices;
-    outcome.estimate = estimateChoices(&outcome.choices, *request.image, abort);
-    outcome.aborted = abort.requested();
-    return outcome;
+    DeblurChoices choices = request.choices;
+    return {estimateChoices(&choices, *request.image, abort), request.serial};
 }
 
 EstimateWorker::EstimateWorker(QObject* parent)

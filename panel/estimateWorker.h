@@ -20,10 +20,10 @@ struct EstimateRequest {
     std::uint64_t serial = 0; // the asker's count, handed back with the outcome
 };
 
+// What an estimate found. Only an estimate that ran to its end is handed back: one that a newer
+// request or a cancel stopped is dropped.
 struct EstimateOutcome {
     ChoiceEstimate estimate;
-    DeblurChoices choices; // with what was found written in
-    bool aborted = false;
     std::uint64_t serial = 0;
 };
 

@@ -2,8 +2,8 @@
 // Out of focus, the level of details from the preview rectangle's area (the whole image when
 // Preview is off); in motion mode, a straight line of two points in the middle of the view,
 // editable as any line. Each says in the status bar what it found and how sure it is; when
-// unsure, the default level stands and no line is drawn. A newer request, an edit that the
-// estimate would overwrite, Esc, Cancel and OK drop the estimate that computes.
+// unsure, the default level stands and no line is drawn. A newer request, Esc, Cancel and OK
+// drop the estimate that computes.
 
 #include "panel/deblurPanel.h"
 
@@ -47,7 +47,7 @@ void DeblurPanel::cancelEstimate()
 
 void DeblurPanel::estimateFinished(std::shared_ptr<const EstimateOutcome> outcome)
 {
-    if (outcome->serial != estimateSerial || outcome->aborted || !editable() || importedKernel)
+    if (outcome->serial != estimateSerial || !editable() || importedKernel)
         return;
     const ChoiceEstimate& found = outcome->estimate;
     if (!motion) {

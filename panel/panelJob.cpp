@@ -74,10 +74,8 @@ void DeblurPanel::startJob()
     progress->setValue(0);
     emit overlayChanged();
     emit choicesUsed(choices());
-    if (job->start({std::move(current), host.input})) {
-        returnToEditing();
-        jobAborted(StringTooLargeTryCrop);
-    }
+    if (job->start({std::move(current), host.input}))
+        jobAborted(StringTooLargeTryCrop); // no thread for the job
 }
 
 // Back to editing after an abort: every control as the parameters allow, mouse edits and
